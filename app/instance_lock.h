@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+
+// The process-lifetime lock named "TK_TOOL": an exclusive flock on a file of
+// that name in the user's runtime folder. The descriptor is never closed, so
+// the lock lasts until the process ends, however it ends.
+enum class InstanceLockResult { Acquired, AlreadyHeld, Unavailable };
+
+InstanceLockResult AcquireInstanceLock(const QString& name);
+
+// Where the lock file of name lives ($XDG_RUNTIME_DIR, else /tmp with the uid).
+QString InstanceLockPath(const QString& name);

@@ -1,0 +1,12 @@
+#include <QApplication>
+
+#include "app/divarod_app.h"
+#include "app/device_library_setup.h"
+
+int main(int argc, char** argv) {
+  QApplication qtApp(argc, argv);  // no command line is read
+  InstallDeviceLibrary();
+  CDivarodApp app;
+  app.InitInstance();
+  return 0;
+}

@@ -1,0 +1,125 @@
+# Helpers shared by every folder of the build.
+
+function(divarod_warnings target)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(DIVAROD_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+endfunction()
+
+if(DIVAROD_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Adds every direct or nested sub-folder (up to two levels) that carries a CMakeLists.txt.
+function(divarod_add_subdirectories)
+  foreach(root ${ARGN})
+    set(root_dir "${CMAKE_CURRENT_SOURCE_DIR}/${root}")
+    if(EXISTS "${root_dir}/CMakeLists.txt")
+      add_subdirectory(${root})
+      continue()
+    endif()
+    file(GLOB level1 LIST_DIRECTORIES true "${root_dir}/*")
+    list(SORT level1)
+    foreach(dir ${level1})
+      if(IS_DIRECTORY "${dir}")
+        if(EXISTS "${dir}/CMakeLists.txt")
+          add_subdirectory("${dir}")
+        else()
+          file(GLOB level2 LIST_DIRECTORIES true "${dir}/*")
+          list(SORT level2)
+          foreach(sub ${level2})
+            if(IS_DIRECTORY "${sub}" AND EXISTS "${sub}/CMakeLists.txt")
+              add_subdirectory("${sub}")
+            endif()
+          endforeach()
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+# divarod_library(NAME SOURCES ... [DEPS ...] [PUBLIC_DEPS ...])
+# A static library whose include root is the source tree, so headers are
+# included as "core/device/device_record.h".
+function(divarod_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;PUBLIC_DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} PUBLIC ${A_PUBLIC_DEPS} PRIVATE ${A_DEPS})
+  divarod_warnings(${name})
+endfunction()
+
+# divarod_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s] [NO_GTEST_MAIN])
+# One GoogleTest executable, registered with ctest as one test per case.
+# Widgets run on the offscreen platform.
+function(divarod_test name)
+  cmake_parse_arguments(A "NO_GTEST_MAIN" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  if(A_NO_GTEST_MAIN)
+    target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${A_DEPS} divarod_test_main GTest::gtest GTest::gmock)
+  endif()
+  divarod_warnings(${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  if(NOT A_LABELS)
+    set(A_LABELS unit)
+  endif()
+  include(GoogleTest)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      TIMEOUT ${A_TIMEOUT}
+      LABELS ${A_LABELS}
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endfunction()
+
+# divarod_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir])
+# With DIVAROD_FUZZ (clang) a libFuzzer binary; otherwise the same entry point
+# driven by a replay main over the seed corpus and a fixed set of random
+# inputs, run by ctest in every build (the sanitizer build included).
+function(divarod_fuzz name)
+  cmake_parse_arguments(A "" "CORPUS" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  divarod_warnings(${name})
+  if(DIVAROD_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  else()
+    target_link_libraries(${name} PRIVATE divarod_fuzz_replay)
+    set(corpus_arg "")
+    if(A_CORPUS)
+      set(corpus_arg "${A_CORPUS}")
+    endif()
+    add_test(NAME ${name} COMMAND ${name} ${corpus_arg})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz
+      ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  endif()
+endfunction()
+
+# divarod_benchmark(NAME SOURCES ... [DEPS ...]): a Google Benchmark binary,
+# run by hand (scripts/bench), never by ctest.
+function(divarod_benchmark name)
+  if(NOT DIVAROD_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark)
+  divarod_warnings(${name})
+endfunction()
+
+# Copies the shipped data folder beside the executables at every build.
+function(divarod_copy_data src dst_dir)
+  add_custom_target(divarod_data ALL
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${dst_dir}/Config File"
+    COMMAND ${CMAKE_COMMAND} -E copy_directory "${src}" "${dst_dir}/Config File"
+    COMMENT "Copying Config File beside the executables")
+endfunction()
