@@ -1,0 +1,57 @@
+#include "ui/framework/private_messages.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QThread>
+
+namespace pm {
+namespace {
+
+const QEvent::Type kPrivateMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+struct PrivateMessageEvent : QEvent {
+  PrivateMessageEvent(unsigned m, WPARAM w, LPARAM l) : QEvent(kPrivateMessageEvent), message(m), wParam(w), lParam(l) {}
+  unsigned message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+// Receives the queued messages of one receiver on the UI thread.
+class MailboxObject : public QObject {
+ public:
+  explicit MailboxObject(MessageReceiver* owner) : owner_(owner) {
+    if (QCoreApplication::instance()) moveToThread(QCoreApplication::instance()->thread());
+  }
+  bool event(QEvent* e) override {
+    if (e->type() != kPrivateMessageEvent) return QObject::event(e);
+    auto* m = static_cast<PrivateMessageEvent*>(e);
+    owner_->OnPrivateMessage(m->message, m->wParam, m->lParam);
+    return true;
+  }
+
+ private:
+  MessageReceiver* owner_;
+};
+
+}  // namespace
+
+MessageReceiver::MessageReceiver() : mailbox_(new MailboxObject(this)) {}
+
+MessageReceiver::~MessageReceiver() { delete mailbox_; }
+
+LRESULT SendPrivateMessage(MessageReceiver* target, unsigned message, WPARAM wParam, LPARAM lParam) {
+  if (!target) return 0;
+  QObject* box = target->Mailbox();
+  if (QThread::currentThread() == box->thread()) return target->OnPrivateMessage(message, wParam, lParam);
+  LRESULT result = 0;
+  QMetaObject::invokeMethod(
+      box, [&] { result = target->OnPrivateMessage(message, wParam, lParam); }, Qt::BlockingQueuedConnection);
+  return result;
+}
+
+void PostPrivateMessage(MessageReceiver* target, unsigned message, WPARAM wParam, LPARAM lParam) {
+  if (!target) return;
+  QCoreApplication::postEvent(target->Mailbox(), new PrivateMessageEvent(message, wParam, lParam));
+}
+
+}  // namespace pm
