@@ -1,7 +1,9 @@
 #pragma once
 // Private-profile (INI) reads and writes with the semantics of the Win32
 // calls the program was designed around: case-insensitive names, first
-// section and first key win, values cut to the caller's buffer.
+// section and first key win, values cut to the caller's buffer. Files may be
+// UTF-16LE with a byte-order mark, UTF-8 with one, or plain UTF-8; a write
+// keeps the file's encoding and every byte it does not change.
 
 #include <QString>
 
@@ -9,20 +11,31 @@ namespace ini {
 
 // Copies the value of [section] key into out, cut to bufferSize - 1
 // characters; a missing file, section or key gives def with its trailing
-// blanks removed. Returns the number of characters in out.
+// blanks removed. The value is the text after the line's first "=", blanks
+// and tabs trimmed, one pair of enclosing double or single quotes removed.
+// Returns the number of characters in out.
 int GetPrivateProfileString(const QString& section, const QString& key, const QString& def, QString& out,
                             int bufferSize, const QString& path);
 
 // Every non-empty, non-comment line of the first matching section, trimmed,
-// as NUL-separated lines ended by an empty one ("a=1\0b=2\0\0"), cut at
-// bufferSize. Returns the number of characters written, without the final NUL.
+// as NUL-separated lines ended by an empty one ("a=1\0b=2\0\0"). Only whole
+// lines are copied, at most bufferSize characters with both final NULs.
+// Returns the number of characters written, without the final NUL.
 int GetPrivateProfileSection(const QString& section, QString& out, int bufferSize, const QString& path);
+// The same into a caller's buffer of bufferSize UTF-16 units.
+int GetPrivateProfileSection(const QString& section, char16_t* buffer, int bufferSize, const QString& path);
 
-// Optional sign and leading decimal digits of the value; def when the key is missing.
+// Optional sign and leading decimal digits of the value (0 when there are
+// none; saturated at the 32-bit limits); def when the key is missing.
 int GetPrivateProfileInt(const QString& section, const QString& key, int def, const QString& path);
 
-// Replaces, appends or creates [section] key=value, leaving every other byte
-// of the file as it was. Atomic: a temporary file beside it, renamed.
+// Replaces the value of the first matching key of the first matching
+// section, appends a missing key after the section's last line, a missing
+// section at the end, or creates the file. Everything else in the file stays
+// byte for byte. Atomic: a temporary file beside it, flushed, renamed.
+// False when the file cannot be written, or when a name or the value holds a
+// line break (or the section name a "]", the key a "="), which would corrupt
+// the file.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& path);
 

@@ -1,16 +1,33 @@
-// Interim body: the table and the per-thread objects; the file loading
-// comes with the INI layer.
 #include "core/language/language.h"
 
 #include <QFileInfo>
+#include <QtGlobal>
+#include <atomic>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <new>
+#include <shared_mutex>
 #include <thread>
 
+#include "core/ini/private_profile.h"
+
 namespace {
-std::mutex g_languageLock;
-std::map<QString, QString> g_languageStrings;
-std::map<std::thread::id, CLanguage*> g_threadLanguages;
+
+// LanguageLock: readers are text lookups on any thread, the writers are the
+// creation of a thread's object and the replacement of the dictionary.
+std::shared_mutex LanguageLock;
+std::map<QString, QString> LanguageStrings;  // QString's operator< is ordinal, case-sensitive
+std::map<std::thread::id, CLanguage*> ThreadLanguageMap;
+
+std::atomic<language_testing::BufferAllocator> g_allocator{nullptr};
+std::atomic<int> g_fileReads{0};
+
+char16_t* AllocateReadBuffer(std::size_t chars) {
+  if (auto allocator = g_allocator.load()) return allocator(chars);
+  return new (std::nothrow) char16_t[chars]();
+}
+
 }  // namespace
 
 const std::array<LanguageEntry, kLanguageCount> LanguageTable = {{
@@ -45,21 +62,59 @@ const std::array<LanguageEntry, kLanguageCount> LanguageTable = {{
 bool CLanguage::LoadFile(const QString& path, int force) {
   if (!force && path == path_) return true;
   path_ = path;
-  return true;
+
+  std::unique_ptr<char16_t[]> buffer(AllocateReadBuffer(kLanguageReadBufferChars));
+  if (!buffer) return false;
+  ++g_fileReads;
+  const int count = ini::GetPrivateProfileSection("String", buffer.get(), kLanguageReadBufferChars, path);
+
+  // Build the new dictionary outside the lock, so lookups on other threads
+  // wait only for the swap.
+  std::map<QString, QString> strings;
+  const char16_t* p = buffer.get();
+  const char16_t* const stop = p + count;
+  while (p < stop && *p) {
+    const char16_t* lineEnd = p;
+    while (lineEnd < stop && *lineEnd) ++lineEnd;
+    const char16_t* eq = p;
+    while (eq < lineEnd && *eq != u'=') ++eq;
+    if (eq < lineEnd) {
+      strings.emplace(QString::fromUtf16(p, eq - p), QString::fromUtf16(eq + 1, lineEnd - eq - 1));  // first wins
+    }
+    p = lineEnd + 1;
+  }
+
+  std::unique_lock lock(LanguageLock);
+  LanguageStrings.swap(strings);
+  lock.unlock();
+  return true;  // the old dictionary is freed here, outside the lock
 }
 
 QString CLanguage::GetText(const QString& key) const {
-  std::lock_guard lock(g_languageLock);
-  auto it = g_languageStrings.find(key);
-  if (it == g_languageStrings.end() || it->second.isEmpty()) return key;
+  std::shared_lock lock(LanguageLock);
+  auto it = LanguageStrings.find(key);
+  if (it == LanguageStrings.end() || it->second.isEmpty()) return key;
   return it->second;
 }
 
 CLanguage* GetThreadLanguage() {
-  std::lock_guard lock(g_languageLock);
-  auto& slot = g_threadLanguages[std::this_thread::get_id()];
-  if (!slot) slot = new CLanguage();  // lives until the process ends
-  return slot;
+  const std::thread::id id = std::this_thread::get_id();
+  {
+    std::shared_lock lock(LanguageLock);
+    auto it = ThreadLanguageMap.find(id);
+    if (it != ThreadLanguageMap.end()) return it->second;
+  }
+  std::unique_lock lock(LanguageLock);
+  auto it = ThreadLanguageMap.find(id);
+  if (it != ThreadLanguageMap.end()) return it->second;
+  auto* language = new (std::nothrow) CLanguage();  // lives until the process ends
+  if (!language) {
+    // core has no windows: the text of the platform's message box goes to the log.
+    qCritical("error: new CLanguage() error!");
+    return nullptr;
+  }
+  ThreadLanguageMap.emplace(id, language);
+  return language;
 }
 
 void SwitchLanguage(int index, const QString& programFolder) {
@@ -67,5 +122,10 @@ void SwitchLanguage(int index, const QString& programFolder) {
   const QString folder = programFolder + "Config File/" + "Lang/";
   QString path = folder + LanguageTable[static_cast<std::size_t>(index)].fileName;
   if (!QFileInfo::exists(path)) path = folder + LanguageTable[0].fileName;
-  GetThreadLanguage()->LoadFile(path, 0);
+  if (CLanguage* language = GetThreadLanguage()) language->LoadFile(path, 0);
 }
+
+namespace language_testing {
+void SetReadBufferAllocator(BufferAllocator allocator) { g_allocator = allocator; }
+int FileReadCount() { return g_fileReads.load(); }
+}  // namespace language_testing
