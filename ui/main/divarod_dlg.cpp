@@ -46,8 +46,14 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint);
   setContentsMargins(kBorder, kBorder, kBorder, kBorder);
+  logoPicture_.setObjectName("logoPicture");
+  titleText_.setObjectName("titleText");
+  quitButton_.setObjectName("quitButton");
+  maxButton_.setObjectName("maxButton");
+  minButton_.setObjectName("minButton");
+  helpButton_.setObjectName("helpButton");
 
-  periodicSearchTimer_.setTimerType(Qt::CoarseTimer);
+  periodicSearchTimer_.setTimerType(Qt::PreciseTimer);  // the period counts from the request
   connect(&periodicSearchTimer_, &QTimer::timeout, this, [this] { OnTimer(kPeriodicSearchTimer); });
   connect(&quitButton_, &QPushButton::clicked, this, [this] { OnQuit(); });
   connect(&maxButton_, &QPushButton::clicked, this, [this] { OnMaximize(); });
@@ -103,7 +109,7 @@ bool CDivarodDlg::OnInitDialog() {
 // Interim: the paths and the few settings the frame needs, until the whole
 // configuration loader takes over.
 void CDivarodDlg::LoadConfiguration() {
-  programFolder = QCoreApplication::applicationDirPath() + "/";
+  if (programFolder.isEmpty()) programFolder = QCoreApplication::applicationDirPath() + "/";
   configPath = programFolder + "Config File/Config/Config.ini";
   QString value;
   ini::GetPrivateProfileString("SETTING", "App_Name", "", value, 1500, configPath);

@@ -115,6 +115,8 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   std::atomic<bool> searching{false};
 
   // --- settings (loaded from Config.ini) -------------------------------------
+  // The folder of the running program, unless set before the window is first
+  // shown (tests give each window a folder of its own).
   QString programFolder;
   QString configPath;
   QString appName;
