@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "libs/cipher/long_string.h"
+#include "core/util/long_string_cipher.h"
+#include "libs/cipher/string_cipher.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -12,12 +13,12 @@ int main(int argc, char** argv) {
   }
   const std::string plain = argv[1];
   std::string enciphered;
-  if (!EncryptLongString(plain, enciphered)) {
+  if (!EncryptLongString(plain, enciphered, EncryptString)) {
     std::fprintf(stderr, "cannot encipher this text\n");
     return 1;
   }
   std::string check = enciphered;
-  if (DecryptLongString(check) != 1) {
+  if (DecryptLongString(check, DecryptString) != 1) {
     std::fprintf(stderr,
                  "warning: the program reads a customer code only when its length is a multiple of 5 "
                  "characters; this one would be used as stored\n");

@@ -6,6 +6,11 @@
 #include <memory>
 
 namespace {
+constexpr int kCipherChunkChars = 32;
+constexpr std::size_t kPlainBlockBytes = 16;
+}  // namespace
+
+namespace {
 
 // The fixed key of this build's customer codes. It hides the code from a
 // casual reader of Config.ini; it is not meant to protect a secret.

@@ -3,10 +3,8 @@
 // 32-character hexadecimal chunk <-> one plain block of up to 16 bytes,
 // AES-128 over OpenSSL's libcrypto with a fixed key. The plain block is
 // zero-padded to 16 bytes before it is enciphered, so its text ends at the
-// first NUL when deciphered.
-
-inline constexpr int kCipherChunkChars = 32;
-inline constexpr int kPlainBlockBytes = 16;
+// first NUL when deciphered. Depends on nothing of the program; the
+// chunking of longer texts is core/util/long_string_cipher.h.
 
 // chunk: 32 hexadecimal characters, NUL-terminated. output: a zero-filled
 // buffer of at least 17 bytes; receives the plain block, NUL-terminated.

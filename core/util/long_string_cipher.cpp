@@ -1,13 +1,11 @@
-#include "libs/cipher/long_string.h"
+#include "core/util/long_string_cipher.h"
 
 #include <QString>
 
 #include "core/util/text_conversion.h"
-#include "libs/cipher/string_cipher.h"
 
 int DecryptLongString(std::string& text, DecryptChunkFn decrypt) {
-  if (!decrypt) decrypt = DecryptString;
-  if (text.empty()) return -1;
+  if (text.empty() || !decrypt) return -1;
   QString wide;
   Utf8ToCString(wide, text);
   if (wide.size() % kCipherChunkChars != 0) return -1;
@@ -27,7 +25,8 @@ int DecryptLongString(std::string& text, DecryptChunkFn decrypt) {
   return 1;
 }
 
-bool EncryptLongString(const std::string& plain, std::string& enciphered) {
+bool EncryptLongString(const std::string& plain, std::string& enciphered, EncryptChunkFn encrypt) {
+  if (!encrypt) return false;
   std::string out;
   std::size_t at = 0;
   while (at < plain.size()) {
@@ -38,7 +37,7 @@ bool EncryptLongString(const std::string& plain, std::string& enciphered) {
     const std::string block = plain.substr(at, n);
     if (block.find('\0') != std::string::npos) return false;
     char chunk[kCipherChunkChars + 1] = {};
-    if (EncryptString(block.c_str(), chunk) != kCipherChunkChars) return false;
+    if (encrypt(block.c_str(), chunk) != kCipherChunkChars) return false;
     out += chunk;
     at += n;
   }
