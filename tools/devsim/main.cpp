@@ -90,16 +90,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "divarod-devsim: %s\n", error.c_str());
     return 1;
   }
+  // Before the ready line: a caller may stop the simulator as soon as it reads it.
+  running = &simulator;
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::signal(SIGPIPE, SIG_IGN);
   std::string endpoints;
   for (const auto& e : simulator.discoveryEndpoints())
     endpoints += (endpoints.empty() ? "" : ",") + devicelink::FormatEndpoint(e);
   std::printf("devsim ready discovery=%s devices=%zu\n", endpoints.c_str(), simulator.deviceCount());
   std::fflush(stdout);
 
-  running = &simulator;
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
-  std::signal(SIGPIPE, SIG_IGN);
   simulator.Run();
   running = nullptr;
   return 0;
