@@ -94,7 +94,6 @@ class SimDevice {
   void FactoryReset();
 
   bool up = true;
-  SimTime upAgainAt{};  // while down, when it comes back
 
  private:
   DeviceSpec spec_;

@@ -184,11 +184,15 @@ void Simulator::CloseDevice(std::size_t index) {
 void Simulator::GoDown(std::size_t index) {
   auto& d = *devices_[index].device;
   if (!d.up) return;
+  // Gone at once for discovery and new requests; the connections close a
+  // moment later, so that the reply that announced the restart gets out.
   d.up = false;
   d.sessions.clear();
-  CloseDevice(index);
-  if (d.spec().stayDown) return;
-  loop_.After(milliseconds(d.spec().rebootMs), [this, index] { ComeBack(index); });
+  loop_.After(kGoDownDelay, [this, index] {
+    CloseDevice(index);
+    const auto& spec = devices_[index].device->spec();
+    if (!spec.stayDown) loop_.After(milliseconds(spec.rebootMs), [this, index] { ComeBack(index); });
+  });
 }
 
 void Simulator::ComeBack(std::size_t index) {
@@ -273,7 +277,7 @@ void Simulator::OnReadable(int id) {
   c.reader.Feed(std::span<const uint8_t>(buf, static_cast<std::size_t>(n)));
   auto& d = *devices_[c.device].device;
   while (auto frame = c.reader.Next()) {
-    if (d.spec().silent) continue;  // hears everything, answers nothing
+    if (d.spec().silent || !d.up) continue;  // hears everything, answers nothing
     Outcome o = HandleRequest(d, c.state, *frame, SimClock::now());
     const uint32_t sequence = frame->header.sequence;
     const int delay = d.spec().answerDelayMs;
@@ -299,7 +303,7 @@ void Simulator::Perform(int id, Next next, uint32_t sequence) {
     case Next::kNothing:
       break;
     case Next::kGoDown:
-      loop_.After(kGoDownDelay, [this, index] { GoDown(index); });
+      GoDown(index);
       break;
     case Next::kEndSession: {
       auto& d = *devices_[index].device;
@@ -335,7 +339,7 @@ void Simulator::WriteStep(int id, uint32_t sequence, int percent) {
     it->second->state.writing = false;
     Queue(id, wire::Encode(wire::Type::kUpgradeDone, sequence, wire::kOk, {}));
     // A new image starts with a restart.
-    loop_.After(kGoDownDelay, [this, index] { GoDown(index); });
+    GoDown(index);
     return;
   }
   loop_.After(milliseconds(spec.upgradeWriteMs / 100), [this, id, sequence, percent] {
