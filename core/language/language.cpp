@@ -14,11 +14,20 @@
 
 namespace {
 
-// LanguageLock: readers are text lookups on any thread, the writers are the
-// creation of a thread's object and the replacement of the dictionary.
-std::shared_mutex LanguageLock;
-std::map<QString, QString> LanguageStrings;  // QString's operator< is ordinal, case-sensitive
-std::map<std::thread::id, CLanguage*> ThreadLanguageMap;
+// The shared state lives until the process ends and is never destroyed, so
+// a worker still asking for a text while the process exits finds it intact.
+struct LanguageState {
+  // LanguageLock: readers are text lookups on any thread, the writers are
+  // the creation of a thread's object and the replacement of the dictionary.
+  std::shared_mutex LanguageLock;
+  std::map<QString, QString> LanguageStrings;  // QString's operator< is ordinal, case-sensitive
+  std::map<std::thread::id, CLanguage*> ThreadLanguageMap;
+};
+
+LanguageState& State() {
+  static LanguageState* const state = new LanguageState();
+  return *state;
+}
 
 std::atomic<language_testing::BufferAllocator> g_allocator{nullptr};
 std::atomic<int> g_fileReads{0};
@@ -84,36 +93,39 @@ bool CLanguage::LoadFile(const QString& path, int force) {
     p = lineEnd + 1;
   }
 
-  std::unique_lock lock(LanguageLock);
-  LanguageStrings.swap(strings);
+  auto& state = State();
+  std::unique_lock lock(state.LanguageLock);
+  state.LanguageStrings.swap(strings);
   lock.unlock();
   return true;  // the old dictionary is freed here, outside the lock
 }
 
 QString CLanguage::GetText(const QString& key) const {
-  std::shared_lock lock(LanguageLock);
-  auto it = LanguageStrings.find(key);
-  if (it == LanguageStrings.end() || it->second.isEmpty()) return key;
+  auto& state = State();
+  std::shared_lock lock(state.LanguageLock);
+  auto it = state.LanguageStrings.find(key);
+  if (it == state.LanguageStrings.end() || it->second.isEmpty()) return key;
   return it->second;
 }
 
 CLanguage* GetThreadLanguage() {
   const std::thread::id id = std::this_thread::get_id();
+  auto& state = State();
   {
-    std::shared_lock lock(LanguageLock);
-    auto it = ThreadLanguageMap.find(id);
-    if (it != ThreadLanguageMap.end()) return it->second;
+    std::shared_lock lock(state.LanguageLock);
+    auto it = state.ThreadLanguageMap.find(id);
+    if (it != state.ThreadLanguageMap.end()) return it->second;
   }
-  std::unique_lock lock(LanguageLock);
-  auto it = ThreadLanguageMap.find(id);
-  if (it != ThreadLanguageMap.end()) return it->second;
+  std::unique_lock lock(state.LanguageLock);
+  auto it = state.ThreadLanguageMap.find(id);
+  if (it != state.ThreadLanguageMap.end()) return it->second;
   auto* language = new (std::nothrow) CLanguage();  // lives until the process ends
   if (!language) {
     // core has no windows: the text of the platform's message box goes to the log.
     qCritical("error: new CLanguage() error!");
     return nullptr;
   }
-  ThreadLanguageMap.emplace(id, language);
+  state.ThreadLanguageMap.emplace(id, language);
   return language;
 }
 
