@@ -1,14 +1,262 @@
+// The main window's frame: construction, the title band, the pages, Quit and MAX.
 #include "ui/main/divarod_dlg.h"
 
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
 #include "core/device/device_library.h"
+#include "core/device/sdk_device_info.h"
+#include "core/language/language.h"
+#include "core/ini/private_profile.h"
+#include "ui/main/tip_notice.h"
 
 CDivarodDlg* MainDialogInstance = nullptr;
 
-CDivarodDlg::CDivarodDlg(QWidget* parent) : QDialog(parent) {
+namespace {
+
+QColor FromColorRef(unsigned bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+}  // namespace
+
+CDivarodDlg::CDivarodDlg(QWidget* parent)
+    : QDialog(parent),
+      searchBuffer(sdkinfo::kSearchBufferSize),
+      logoPicture_(this),
+      titleText_(this),
+      quitButton_(this),
+      maxButton_(this),
+      minButton_(this),
+      helpButton_(this) {
+  largeFont = QFont("Tahoma");
+  largeFont.setPixelSize(34);
+  calculatorFont = QFont("Tahoma");
+  calculatorFont.setPixelSize(22);
+  calculatorFont.setWeight(QFont::DemiBold);  // 600
+  languageIndex = 0;
+  maximized = false;
+  customerCode.clear();
+  columnMask = 0x23FF;
+
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint);
+  setContentsMargins(kBorder, kBorder, kBorder, kBorder);
+  logoPicture_.setObjectName("logoPicture");
+  titleText_.setObjectName("titleText");
+  quitButton_.setObjectName("quitButton");
+  maxButton_.setObjectName("maxButton");
+  minButton_.setObjectName("minButton");
+  helpButton_.setObjectName("helpButton");
+
+  periodicSearchTimer_.setTimerType(Qt::PreciseTimer);  // the period counts from the request
+  connect(&periodicSearchTimer_, &QTimer::timeout, this, [this] { OnTimer(kPeriodicSearchTimer); });
+  connect(&quitButton_, &QPushButton::clicked, this, [this] { OnQuit(); });
+  connect(&maxButton_, &QPushButton::clicked, this, [this] { OnMaximize(); });
+  connect(&minButton_, &QPushButton::clicked, this, [this] { OnMinimize(); });
+  connect(&helpButton_, &QPushButton::clicked, this, [this] { OnHelp(); });
+
   // The library's one start-up call, before any other call reaches it.
   devicelib::Lib().SdkStartup(0, this);
-  setWindowFlag(Qt::FramelessWindowHint);
-  resize(1090, 700);
 }
 
-CDivarodDlg::~CDivarodDlg() = default;
+CDivarodDlg::~CDivarodDlg() {
+  periodicSearchTimer_.stop();
+  WaitForSearchToEnd();
+}
+
+// A search worker may be waiting for the UI thread (its finish notice is sent,
+// its failure notice runs there): keep serving it until it has ended.
+void CDivarodDlg::WaitForSearchToEnd() {
+  while (searching.load()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  if (searchThread_.joinable()) searchThread_.join();
+}
+
+void CDivarodDlg::setVisible(bool visible) {
+  if (visible && !initialised_) {
+    initialised_ = true;
+    OnInitDialog();
+  }
+  QDialog::setVisible(visible);
+}
+
+bool CDivarodDlg::OnInitDialog() {
+  LoadConfiguration();
+  if (!icon.isNull()) setWindowIcon(icon);
+  LoadSkinImages();
+  ApplyLanguage(languageIndex);
+  titleText_.setText(appName);
+  setWindowTitle(appName);
+
+  resize(kWidth, kHeight);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame(QPoint(0, 0), QSize(kWidth, kHeight));
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  LayoutControls(geometry());
+  CreatePages();
+
+  devInfoPage.RequestSearch();  // the first search starts once the window runs
+  RestartPeriodicSearchTimer();
+  return true;
+}
+
+// Interim: the paths and the few settings the frame needs, until the whole
+// configuration loader takes over.
+void CDivarodDlg::LoadConfiguration() {
+  if (programFolder.isEmpty()) programFolder = QCoreApplication::applicationDirPath() + "/";
+  configPath = programFolder + "Config File/Config/Config.ini";
+  QString value;
+  ini::GetPrivateProfileString("SETTING", "App_Name", "", value, 1500, configPath);
+  appName = value;
+  ini::GetPrivateProfileString("HELP_CFG", "Show_Help", "", value, 1500, configPath);
+  showHelp = value == "1";
+  ini::GetPrivateProfileString("SEARCH_CFG", "Periodic_Search", "", value, 1500, configPath);
+  periodicSearch = value == "1";
+  ini::GetPrivateProfileString("SEARCH_CFG", "Sel_Time", "", value, 1500, configPath);
+  searchMinutes = value.toInt();
+  pageLogo.load(programFolder + "Config File/Skin/Pagelogo.png");
+  icon = QIcon(programFolder + "Config File/Skin/Logo.ico");
+}
+
+void CDivarodDlg::LoadSkinImages() {
+  // Interim captions until the skin buttons take their pictures.
+  quitButton_.setText("x");
+  maxButton_.setText("[]");
+  minButton_.setText("_");
+  helpButton_.setText("?");
+  if (!pageLogo.isNull()) logoPicture_.setPixmap(pageLogo);
+  helpButton_.setVisible(showHelp);
+}
+
+// Positions from the window's outer top-left corner; for this frameless window
+// they are its own widget coordinates.
+void CDivarodDlg::LayoutControls(const QRect& windowRect) {
+  const int w = windowRect.width();
+  quitButton_.setGeometry(w - 24, 6, 20, 20);
+  maxButton_.setGeometry(w - 46, 6, 20, 20);
+  minButton_.setGeometry(w - 68, 6, 20, 20);
+  helpButton_.setGeometry(w - 92, 6, 20, 20);
+  const int logoW = pageLogo.isNull() ? 0 : pageLogo.width();
+  const int logoH = pageLogo.isNull() ? 0 : pageLogo.height();
+  logoPicture_.setGeometry(10, (kTitleBand - logoH) / 2, logoW, logoH);
+  titleText_.setGeometry(logoW + 20, (kTitleBand - logoH) / 2 + logoH / 2 - 10, 300, 20);
+}
+
+void CDivarodDlg::CreatePages() {
+  capacityPage.Create(this);
+  operatePage.Create(this);
+  menuPage.Create(this);
+  devInfoPage.Create(this);
+  devInfoPage.SetModifyModelMode(modifyModelMode);
+  devInfoPage.SetColumnMask(columnMask);
+  settingDialog.Create(this);
+  settingDialog.lastLanguage = languageIndex;
+  currentPageIndex = 0;
+  currentPage = &devInfoPage;
+  menuPage.show();
+  devInfoPage.show();
+}
+
+void CDivarodDlg::OnQuit() {
+  if (searching.load()) {
+    ShowTipNotice(Text("info.Searching_wait"), Text("msg.Msg"), false, 0x40);
+    return;
+  }
+  if (operatePage.IsBatchBusy() || devInfoPage.networkChangeRunning) {
+    ShowTipNotice(Text("info.Configuring_wait"), Text("msg.Msg"), false, 0x40);
+    return;
+  }
+  if (ShowTipNotice(Text("msg.Exit"), Text("msg.Msg"), true, 0x20) == 1) close();
+}
+
+void CDivarodDlg::OnMinimize() { showMinimized(); }
+
+void CDivarodDlg::OnMaximize() {
+  if (maximized) {
+    setGeometry(savedRect);
+    maximized = false;
+  } else {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // The client area is what is saved: restoring it makes the window two
+    // pixels narrower and lower, one pixel further right and down.
+    savedRect = QRect(mapToGlobal(ClientRect().topLeft()), ClientRect().size());
+    setGeometry(screen->availableGeometry());
+    maximized = true;
+  }
+  pm::PostPrivateMessage(&menuPage, pm::WM_PARENT_RESIZED);
+  pm::PostPrivateMessage(&devInfoPage, pm::WM_PARENT_RESIZED);
+  pm::PostPrivateMessage(&operatePage, pm::WM_PARENT_RESIZED);
+  pm::PostPrivateMessage(&capacityPage, pm::WM_PARENT_RESIZED);
+  LayoutControls(geometry());
+}
+
+void CDivarodDlg::OnHelp() {}
+
+void CDivarodDlg::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), FromColorRef(kBackgroundColour));
+  painter.setPen(QColor(0x5A, 0x5A, 0x5A));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));  // the thin border
+}
+
+// Enter and Esc never close the window (key down and key up).
+void CDivarodDlg::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      event->accept();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+void CDivarodDlg::keyReleaseEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      event->accept();
+      return;
+    default:
+      QDialog::keyReleaseEvent(event);
+  }
+}
+
+// A press in the title band moves the window as a press on a caption would.
+void CDivarodDlg::mousePressEvent(QMouseEvent* event) {
+  const int clientY = static_cast<int>(event->position().y()) - kBorder;
+  if (event->button() == Qt::LeftButton && clientY <= kTitleBand) {
+    QWindow* handle = windowHandle();
+    if (!handle || !handle->startSystemMove()) {
+      dragging_ = true;  // the platform cannot move it: follow the mouse ourselves
+      dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+  }
+  QDialog::mousePressEvent(event);
+}
+
+void CDivarodDlg::mouseMoveEvent(QMouseEvent* event) {
+  if (dragging_ && (event->buttons() & Qt::LeftButton)) move(event->globalPosition().toPoint() - dragOffset_);
+  QDialog::mouseMoveEvent(event);
+}
+
+void CDivarodDlg::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) dragging_ = false;
+  QDialog::mouseReleaseEvent(event);
+}
+
+void CDivarodDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+  const int clientY = static_cast<int>(event->position().y()) - kBorder;
+  if (event->button() == Qt::LeftButton && clientY <= kTitleBand) OnMaximize();
+  QDialog::mouseDoubleClickEvent(event);
+}

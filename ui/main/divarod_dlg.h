@@ -1,19 +1,168 @@
 #pragma once
-// The main window: frameless, hosts every page, owns the device map and the
-// settings, runs searches.
+// The main window: frameless, with its own dark title band; hosts every page,
+// owns the device map and the settings, runs searches and is the hub of the
+// private messages the pages send it.
+//
+// The class is split by responsibility over three files:
+//   divarod_dlg.cpp          the frame: construction, title band, pages, Quit, MAX
+//   search_worker.cpp        one search on its worker thread
+//   search_orchestration.cpp starting searches, timer 101, settings messages
 
 #include <QDialog>
+#include <QFont>
+#include <QPixmap>
+#include <QRect>
+#include <QTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "core/device/device_record.h"
+#include "ui/framework/private_messages.h"
+#include "ui/main/dlg_dev_info.h"
+#include "ui/main/dlg_main_menu.h"
+#include "ui/main/search_settings_payload.h"
+#include "ui/operations/dlg_operate.h"
+#include "ui/tools/dlg_capacity_calculator.h"
+#include "ui/tools/dlg_setting.h"
 
-class CDivarodDlg : public QDialog {
+class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   Q_OBJECT
  public:
+  // Geometry of the frame, in pixels.
+  static constexpr int kWidth = 1090;
+  static constexpr int kHeight = 700;
+  static constexpr int kBorder = 1;      // the thin border around the client area
+  static constexpr int kTitleBand = 60;  // client y up to which a press drags the window
+  static constexpr int kPeriodicSearchTimer = 101;
+  static constexpr int kBatchPageIndex = 3;
+
   explicit CDivarodDlg(QWidget* parent = nullptr);
   ~CDivarodDlg() override;
 
+  // --- the frame (divarod_dlg.cpp) -----------------------------------------
+  // Runs once, when the window is first shown: configuration, skins,
+  // language, size, pages, the first search request, timer 101.
+  bool OnInitDialog();
+  void LoadConfiguration();
+  // The client area (inside the border) in the window's own coordinates;
+  // pages place themselves in it.
+  QRect ClientRect() const { return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder); }
+  void LayoutControls(const QRect& windowRect);
+  void CreatePages();
+  void LoadSkinImages();
+  void OnQuit();
+  void OnMinimize();
+  void OnMaximize();
+  void OnHelp();
+
+  // --- one search (search_worker.cpp) --------------------------------------
+  // The worker's body: 1 after a search that found devices, 0 after a failed
+  // or empty one. Runs on the search thread that OnSearch starts.
+  int SearchThreadProc();
+  // Erases the records that the configured customer code excludes. Returns 1.
+  int FilterDevicesByCustomer(DeviceMap& map);
+  // Tells the two pages that the search finished: sent to the page in view
+  // (the sender waits), posted to the other. Returns 1.
+  int UpdateDeviceCount();
+
+  // --- orchestration (search_orchestration.cpp) ----------------------------
+  void OnSearch();
+  void LogoutAllDevices();
+  pm::LRESULT OnRequestSearch(pm::WPARAM wParam, pm::LPARAM lParam);
+  void OnTimer(int timerId);
+  pm::LRESULT OnLanguageChanged(pm::WPARAM index, pm::LPARAM lParam);
+  void ApplyLanguage(int index);
+  pm::LRESULT OnDevInfoMaskChanged(pm::WPARAM mask, pm::LPARAM lParam);
+  pm::LRESULT OnSearchSettingsChanged(pm::WPARAM payload, pm::LPARAM lParam);
+  // Starts timer 101 with the stored period, or stops it when periodic search is off.
+  void RestartPeriodicSearchTimer();
+  bool PeriodicSearchTimerActive() const { return periodicSearchTimer_.isActive(); }
+  int PeriodicSearchTimerRemainingMs() const { return periodicSearchTimer_.remainingTime(); }
+
+  pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
+
+  // --- the pages, in order of creation --------------------------------------
+  CDlgCapacityCalculator capacityPage;
+  CDlgOperate operatePage;
+  CDlgMainMenu menuPage;
+  CDlgDevInfo devInfoPage;
+  CDlgSetting settingDialog;
+
+  // Current page: 0 and the device list page after start-up; the left menu
+  // switches them. Index 3 is the batch-operation page. Read by the search
+  // worker.
+  std::atomic<int> currentPageIndex{0};
+  QWidget* currentPage = nullptr;
+
+  // Where the search notices go: the device list page and the batch page.
+  // Tests point them at receivers of their own.
+  pm::MessageReceiver* searchNoticeDevicePage = &devInfoPage;
+  pm::MessageReceiver* searchNoticeBatchPage = &operatePage;
+
+  // --- devices ---------------------------------------------------------------
+  // The library's discovery buffer (1024 records of 436 bytes) and the count
+  // of the last search (0 after a failed one).
+  std::vector<uint8_t> searchBuffer;
+  int searchResultCount = 0;
   DeviceMap deviceMap;
   RetiredLoginHandles retiredLoginHandles;
+  // Set from the start of a search until its worker ends; Quit tests it.
+  std::atomic<bool> searching{false};
+
+  // --- settings (loaded from Config.ini) -------------------------------------
+  // The folder of the running program, unless set before the window is first
+  // shown (tests give each window a folder of its own).
+  QString programFolder;
+  QString configPath;
+  QString appName;
+  int languageIndex = 0;
+  std::string customerCode;
+  bool showHelp = false;
+  bool modifyModelMode = false;
+  int columnMask = 0x23FF;
+  bool periodicSearch = false;
+  int searchMinutes = 0;
+  QPixmap pageLogo;
+  QIcon icon;
+
+  // --- look -------------------------------------------------------------------
+  static constexpr unsigned kTextColour = 0xFFFFFF;        // 0x00BBGGRR
+  static constexpr unsigned kBackgroundColour = 0x313131;
+  QFont largeFont;       // Tahoma 34, the device count
+  QFont calculatorFont;  // Tahoma 22, weight 600
+
+  bool maximized = false;
+  QRect savedRect;  // screen coordinates, taken when maximising
+
+ protected:
+  void setVisible(bool visible) override;
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void WaitForSearchToEnd();
+
+  QLabel logoPicture_;
+  QLabel titleText_;
+  QPushButton quitButton_;
+  QPushButton maxButton_;
+  QPushButton minButton_;
+  QPushButton helpButton_;
+  QTimer periodicSearchTimer_;
+  std::thread searchThread_;
+  bool initialised_ = false;
+  bool dragging_ = false;
+  QPoint dragOffset_;
 };
 
 // The one main window, set by start-up before the window runs; every page

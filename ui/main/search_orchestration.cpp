@@ -1,0 +1,104 @@
+// Where every search begins, timer 101, and the settings messages the
+// settings dialog sends the main window.
+#include "core/device/device_library.h"
+#include "core/ini/private_profile.h"
+#include "core/language/language.h"
+#include "ui/main/divarod_dlg.h"
+
+namespace {
+constexpr int kMinuteMs = 60000;
+}  // namespace
+
+pm::LRESULT CDivarodDlg::OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) {
+  switch (message) {
+    case pm::WM_LANGUAGE_CHANGED:
+      return OnLanguageChanged(wParam, lParam);
+    case pm::WM_DEVINFO_MASK_CHANGED:
+      return OnDevInfoMaskChanged(wParam, lParam);
+    case pm::WM_REQUEST_SEARCH:
+      return OnRequestSearch(wParam, lParam);
+    case pm::WM_SEARCH_SETTINGS_CHANGED:
+      return OnSearchSettingsChanged(wParam, lParam);
+    default:
+      return 0;
+  }
+}
+
+// A request that arrives while a search runs is dropped: the running search
+// delivers a fresh view anyway, and it must not lose its map under it. The
+// period of timer 101 restarts all the same.
+void CDivarodDlg::OnSearch() {
+  if (searching.load()) return;
+  LogoutAllDevices();
+  deviceMap.clear();
+  pm::PostPrivateMessage(searchNoticeDevicePage, pm::WM_SEARCH_STARTED);
+  pm::PostPrivateMessage(searchNoticeBatchPage, pm::WM_SEARCH_STARTED);
+  if (searchThread_.joinable()) searchThread_.join();  // the last worker has ended: its flag is clear
+  searching = true;  // set here too, so that no request slips in before the worker runs
+  searchThread_ = std::thread([this] { SearchThreadProc(); });
+}
+
+void CDivarodDlg::LogoutAllDevices() {
+  for (const auto& [mac, record] : deviceMap)
+    if (record.loggedIn == 1) devicelib::Lib().SdkLogout(record.loginHandle);
+  while (!retiredLoginHandles.empty()) {
+    devicelib::Lib().SdkLogout(retiredLoginHandles.front());
+    retiredLoginHandles.pop_front();
+  }
+}
+
+pm::LRESULT CDivarodDlg::OnRequestSearch(pm::WPARAM, pm::LPARAM) {
+  periodicSearchTimer_.stop();
+  OnSearch();
+  RestartPeriodicSearchTimer();
+  return 1;
+}
+
+void CDivarodDlg::RestartPeriodicSearchTimer() {
+  periodicSearchTimer_.stop();
+  if (!periodicSearch) return;
+  // A period of 0 is raised to the shortest one the platform's timers allow.
+  const long long ms = static_cast<long long>(searchMinutes) * kMinuteMs;
+  periodicSearchTimer_.start(static_cast<int>(std::clamp<long long>(ms, 10, 0x7FFFFFFF)));
+}
+
+void CDivarodDlg::OnTimer(int timerId) {
+  if (timerId != kPeriodicSearchTimer) return;
+  devInfoPage.searchFromTimer = 1;
+  devInfoPage.RequestSearch();
+}
+
+pm::LRESULT CDivarodDlg::OnLanguageChanged(pm::WPARAM index, pm::LPARAM lParam) {
+  languageIndex = static_cast<int>(index);
+  ApplyLanguage(languageIndex);
+  pm::PostPrivateMessage(&menuPage, pm::WM_LANGUAGE_CHANGED, index, lParam);
+  pm::PostPrivateMessage(&devInfoPage, pm::WM_LANGUAGE_CHANGED, index, lParam);
+  pm::PostPrivateMessage(&operatePage, pm::WM_LANGUAGE_CHANGED, index, lParam);
+  pm::PostPrivateMessage(&capacityPage, pm::WM_LANGUAGE_CHANGED, index, lParam);
+  pm::PostPrivateMessage(&settingDialog, pm::WM_LANGUAGE_CHANGED, index, lParam);
+  return 1;
+}
+
+void CDivarodDlg::ApplyLanguage(int index) {
+  if (index < 0 || index >= kLanguageCount) return;
+  SwitchLanguage(index, programFolder);
+  ini::WritePrivateProfileString("LANGUAGE_CFG", "Default", LanguageTable[static_cast<std::size_t>(index)].displayName,
+                                 configPath);
+}
+
+pm::LRESULT CDivarodDlg::OnDevInfoMaskChanged(pm::WPARAM mask, pm::LPARAM) {
+  columnMask = static_cast<int>(mask);
+  ini::WritePrivateProfileString("DEVINFO_CFG", "Dev_Info", QString::number(columnMask), configPath);
+  return 1;
+}
+
+pm::LRESULT CDivarodDlg::OnSearchSettingsChanged(pm::WPARAM payload, pm::LPARAM) {
+  const auto* settings = reinterpret_cast<const SearchSettingsPayload*>(payload);
+  if (!settings) return 1;
+  periodicSearch = settings->enabled != 0;
+  searchMinutes = settings->minutes;
+  RestartPeriodicSearchTimer();
+  ini::WritePrivateProfileString("SEARCH_CFG", "Periodic_Search", periodicSearch ? "1" : "0", configPath);
+  ini::WritePrivateProfileString("SEARCH_CFG", "Sel_Time", QString::number(searchMinutes), configPath);
+  return 1;
+}

@@ -1,0 +1,81 @@
+// One search of the local network, on its own worker thread: discovery into
+// the buffer, records into the device map, customer filter, finish notices.
+#include <algorithm>
+#include <span>
+
+#include "core/device/device_library.h"
+#include "core/device/sdk_device_info.h"
+#include "core/language/language.h"
+#include "ui/main/customer_filter.h"
+#include "ui/main/divarod_dlg.h"
+#include "ui/main/tip_notice.h"
+
+namespace {
+
+constexpr int kSearchMode = 2;
+constexpr int kSearchTimeoutMs = 3000;
+
+// The language text's one integer directive takes the value. The text is data
+// beside the program, so it is never handed to a printf-style formatter.
+QString FormatWithInteger(const QString& format, int value) {
+  QString out = format;
+  const qsizetype at = out.indexOf(QStringLiteral("%d"));
+  if (at >= 0) out.replace(at, 2, QString::number(value));
+  return out;
+}
+
+}  // namespace
+
+int CDivarodDlg::SearchThreadProc() {
+  searching = true;
+  searchResultCount = 0;
+  std::fill(searchBuffer.begin(), searchBuffer.end(), uint8_t{0});
+
+  int count = 0;
+  const int result = devicelib::Lib().SDK_SearchDevices_v1_v3_MultiEth(
+      searchBuffer.data(), static_cast<int>(searchBuffer.size()), &count, kSearchMode, kSearchTimeoutMs);
+  if (result == 0 || count <= 0) {
+    // Texts from this thread's own language object; the box itself runs on
+    // the UI thread while this worker waits for it to close.
+    ShowTipNoticeFromWorker(FormatWithInteger(Text("info.search_failed_d"), result), Text("msg.Msg"), false, 0x10);
+    UpdateDeviceCount();
+    searching = false;
+    return 0;
+  }
+
+  // A library that reports more records than the buffer holds is read only
+  // as far as the buffer goes.
+  count = std::min(count, static_cast<int>(sdkinfo::kSearchBufferRecords));
+  searchResultCount = count;
+  for (int i = 0; i < count; ++i) {
+    const std::span<const uint8_t> raw(searchBuffer.data() + static_cast<std::size_t>(i) * sdkinfo::kRecordSize,
+                                       sdkinfo::kRecordSize);
+    InsertFirstByMac(deviceMap, sdkinfo::ReadRecord(raw));
+  }
+  FilterDevicesByCustomer(deviceMap);
+  UpdateDeviceCount();
+  searching = false;
+  return 1;
+}
+
+int CDivarodDlg::FilterDevicesByCustomer(DeviceMap& map) {
+  const QString configured = QString::fromLocal8Bit(customerCode.c_str());  // ANSI code page
+  for (auto it = map.begin(); it != map.end();) {
+    if (CustomerCodeKeepsDevice(configured, QString::fromUtf8(it->second.customerCode.c_str())))
+      ++it;
+    else
+      it = map.erase(it);
+  }
+  return 1;
+}
+
+int CDivarodDlg::UpdateDeviceCount() {
+  if (currentPageIndex.load() == kBatchPageIndex) {
+    pm::SendPrivateMessage(searchNoticeBatchPage, pm::WM_SEARCH_FINISHED);
+    pm::PostPrivateMessage(searchNoticeDevicePage, pm::WM_SEARCH_FINISHED);
+  } else {
+    pm::SendPrivateMessage(searchNoticeDevicePage, pm::WM_SEARCH_FINISHED);
+    pm::PostPrivateMessage(searchNoticeBatchPage, pm::WM_SEARCH_FINISHED);
+  }
+  return 1;
+}
