@@ -21,10 +21,13 @@ void OnSignal(int) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: divarod-devsim --fleet FILE [--loopback[=127.N]] [--discovery ADDR:PORT]...\n"
+               "usage: divarod-devsim --fleet FILE [--loopback[=127.N] | --assign-addresses IF]\n"
+               "                      [--discovery ADDR:PORT]...\n"
                "  --fleet FILE           the devices to play (see docs/device-link.md)\n"
                "  --loopback             serve every device a.b.c.d on 127.b.c.d instead\n"
                "  --loopback=127.N       ... or on 127.N.c.d\n"
+               "  --assign-addresses IF  inside scripts/netns-run: give every device's address to\n"
+               "                         interface IF, so that each serves on its own address\n"
                "  --discovery ADDR:PORT  where discovery queries are heard; port 0 picks a free one\n"
                "                         (default 0.0.0.0:%u, or 127.0.0.1:%u with --loopback)\n",
                devicelink::wire::kDiscoveryPort, devicelink::wire::kDiscoveryPort);
@@ -59,6 +62,8 @@ int main(int argc, char** argv) {
       const long v = std::strtol(octet.c_str(), &end, 10);
       if (octet.empty() || *end || v < 0 || v > 255) return Usage();
       options.loopbackSecondOctet = static_cast<int>(v);
+    } else if (arg == "--assign-addresses" && i + 1 < argc) {
+      options.assignInterface = argv[++i];
     } else if (arg == "--discovery" && i + 1 < argc) {
       const std::string text = argv[++i];
       std::optional<devicelink::Endpoint> endpoint = devicelink::ParseEndpoint(text);

@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <future>
 
@@ -46,6 +48,35 @@ std::string LoopbackAddressFor(const std::string& ip, std::optional<int> second)
   return "127." + std::to_string(*second) + ip.substr(dot2);
 }
 
+bool InPrivateNetwork() {
+  const char* v = std::getenv("DIVAROD_NETNS");
+  return v && std::string(v) == "1";
+}
+
+bool Simulator::AssignAddress(const SimDevice& d, std::string& error) {
+  const auto& ip = d.network().ip;
+  const auto mask = devicelink::ParseIpv4(d.network().netmask);
+  if (!devicelink::ParseIpv4(ip)) {
+    error = "[" + d.spec().section + "] has no usable address";
+    return false;
+  }
+  int prefix = 32;
+  if (mask) prefix = __builtin_popcount(*mask);
+  for (char c : options_.assignInterface)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') {
+      error = "bad interface name " + options_.assignInterface;
+      return false;
+    }
+  // "replace" also succeeds for an address the interface already holds.
+  const std::string command = "ip addr replace " + ip + "/" + std::to_string(prefix) + " dev " +
+                              options_.assignInterface;
+  if (std::system(command.c_str()) != 0) {
+    error = "cannot give " + ip + " to " + options_.assignInterface;
+    return false;
+  }
+  return true;
+}
+
 Simulator::Simulator(Fleet fleet, SimulatorOptions options) : fleet_(std::move(fleet)), options_(std::move(options)) {
   for (auto& spec : fleet_.devices) {
     byMac_[spec.mac] = devices_.size();
@@ -62,6 +93,10 @@ std::string Simulator::AddressOf(const SimDevice& d) const {
 }
 
 bool Simulator::Open(std::string& error) {
+  if (!options_.assignInterface.empty() && (options_.loopback || !InPrivateNetwork())) {
+    error = "--assign-addresses works only inside scripts/netns-run and without --loopback";
+    return false;
+  }
   for (const auto& e : options_.discovery) {
     devicelink::Socket s(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     const int one = 1;
@@ -96,6 +131,7 @@ bool Simulator::Open(std::string& error) {
 bool Simulator::OpenListener(std::size_t index, std::string& error) {
   auto& slot = devices_[index];
   const auto& d = *slot.device;
+  if (!options_.assignInterface.empty() && !AssignAddress(d, error)) return false;
   const std::string address = AddressOf(d);
   const auto ip = devicelink::ParseIpv4(address);
   devicelink::Socket s(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));

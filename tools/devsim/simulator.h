@@ -35,7 +35,14 @@ struct SimulatorOptions {
   // With a value, loopback mode maps a.b.c.d to 127.<value>.c.d instead, so
   // that several simulators of one fleet can run side by side.
   std::optional<int> loopbackSecondOctet;
+  // Inside a private network namespace only: gives every device's address
+  // (and every new one a network change brings) to this interface, so that
+  // each device serves on an address of its own.
+  std::string assignInterface;
 };
+
+// True inside a namespace made by scripts/netns-run (DIVAROD_NETNS=1).
+bool InPrivateNetwork();
 
 // 127.b.c.d for a.b.c.d, or 127.<second>.c.d; a 127.x address stays as it is.
 std::string LoopbackAddressFor(const std::string& ip, std::optional<int> second = std::nullopt);
@@ -84,6 +91,7 @@ class Simulator {
 
   std::string AddressOf(const SimDevice& d) const;
   bool OpenListener(std::size_t index, std::string& error);
+  bool AssignAddress(const SimDevice& d, std::string& error);
   void CloseDevice(std::size_t index);
   void GoDown(std::size_t index);
   void ComeBack(std::size_t index);
