@@ -192,6 +192,7 @@ bool Simulator::ApplyNetworkChange(const std::string& mac, const NetworkSettings
       std::string error;
       if (!OpenListener(index, error)) std::fprintf(stderr, "devsim: %s\n", error.c_str());
     }
+    Notify(index);
   });
   return found;
 }
@@ -203,6 +204,23 @@ std::optional<NetworkSettings> Simulator::NetworkOf(const std::string& mac) {
     if (it != byMac_.end()) out = devices_[it->second].device->network();
   });
   return out;
+}
+
+DeviceSnapshot Simulator::SnapshotOf(std::size_t index) const {
+  const auto& d = *devices_[index].device;
+  return {d.mac(), d.network(), d.spec().capabilities, d.AdminPassword(), d.up};
+}
+
+std::vector<DeviceSnapshot> Simulator::Snapshot() {
+  std::vector<DeviceSnapshot> out;
+  RunOnLoop([&] {
+    for (std::size_t i = 0; i < devices_.size(); ++i) out.push_back(SnapshotOf(i));
+  });
+  return out;
+}
+
+void Simulator::Notify(std::size_t index) {
+  if (observer_) observer_(SnapshotOf(index));
 }
 
 void Simulator::CloseDevice(std::size_t index) {
@@ -224,6 +242,7 @@ void Simulator::GoDown(std::size_t index) {
   // moment later, so that the reply that announced the restart gets out.
   d.up = false;
   d.sessions.clear();
+  Notify(index);
   loop_.After(kGoDownDelay, [this, index] {
     CloseDevice(index);
     const auto& spec = devices_[index].device->spec();
@@ -236,6 +255,7 @@ void Simulator::ComeBack(std::size_t index) {
   d.Start(SimClock::now(), std::chrono::system_clock::now());
   std::string error;
   if (!OpenListener(index, error)) std::fprintf(stderr, "devsim: %s\n", error.c_str());
+  Notify(index);
 }
 
 void Simulator::OnDiscovery(int fd) {
@@ -316,6 +336,8 @@ void Simulator::OnReadable(int id) {
     if (d.spec().silent || !d.up) continue;  // hears everything, answers nothing
     Outcome o = HandleRequest(d, c.state, *frame, SimClock::now());
     const uint32_t sequence = frame->header.sequence;
+    if (frame->header.type == wire::Type::kModifyUser || frame->header.type == wire::Type::kFactoryReset)
+      Notify(c.device);  // the password or the network settings may have changed
     const int delay = d.spec().answerDelayMs;
     if (delay <= 0) {
       Queue(id, std::move(o.reply));

@@ -47,6 +47,15 @@ bool InPrivateNetwork();
 // 127.b.c.d for a.b.c.d, or 127.<second>.c.d; a 127.x address stays as it is.
 std::string LoopbackAddressFor(const std::string& ip, std::optional<int> second = std::nullopt);
 
+// What the LAN side of a device needs to know of it.
+struct DeviceSnapshot {
+  std::string mac;
+  NetworkSettings network;
+  uint8_t capabilities = 0;
+  std::string adminPassword;
+  bool up = true;
+};
+
 class Simulator {
  public:
   Simulator(Fleet fleet, SimulatorOptions options);
@@ -71,6 +80,14 @@ class Simulator {
   void RunOnLoop(const std::function<void()>& task);
 
   std::size_t deviceCount() const { return devices_.size(); }
+
+  // Thread-safe: every device as it stands now.
+  std::vector<DeviceSnapshot> Snapshot();
+  // Called on the simulator's thread whenever a device's network settings,
+  // administrator password or presence change. Thread-safe.
+  void SetDeviceObserver(std::function<void(const DeviceSnapshot&)> observer) {
+    RunOnLoop([&] { observer_ = std::move(observer); });
+  }
 
  private:
   struct Connection {
@@ -104,6 +121,8 @@ class Simulator {
   void Drop(int id);
   void Perform(int id, Next next, uint32_t sequence);
   void WriteStep(int id, uint32_t sequence, int percent);
+  DeviceSnapshot SnapshotOf(std::size_t index) const;
+  void Notify(std::size_t index);
 
   Fleet fleet_;
   SimulatorOptions options_;
@@ -115,6 +134,7 @@ class Simulator {
   std::map<int, std::unique_ptr<Connection>> connections_;
   int nextConnection_ = 1;
   std::thread thread_;
+  std::function<void(const DeviceSnapshot&)> observer_;
 };
 
 }  // namespace devsim
