@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/device/sdk_device_info.h"
+#include "core/lanconfig/lan_config_channel.h"
 #include "libs/devicelink/devicelink.h"
 #include "tests/e2e/devsim/devsim_process.h"
 #include "tests/support/private_network.h"
@@ -52,6 +53,39 @@ TEST(DevsimPrivateNetwork, BroadcastDiscoveryFindsTheDemoFleetOnItsOwnAddresses)
   EXPECT_EQ(lib.SdkQueryText(h, 50, text, 64, &length, 1000), 1);
   EXPECT_NE(std::string(text).find("Build:"), std::string::npos);
   lib.SdkLogout(h);
+}
+
+TEST(DevsimPrivateNetwork, LanChangeOnTheFixedPortsShowsInTheNextBroadcastDiscovery) {
+  DIVAROD_REQUIRE_PRIVATE_NETWORK();
+  ::unsetenv(devicelink::kDiscoveryTargetsVariable);
+  simtest::DevsimProcess sim;
+  ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", DEMO_FLEET, "--assign-addresses", "dvr1"})) << sim.output;
+  ASSERT_NE(sim.output.find("lan=0.0.0.0:5000"), std::string::npos) << sim.output;
+
+  DeviceRecord request;  // the lobby dome takes the authenticated change
+  request.mac = "00:1c:27:a0:00:01";
+  request.ip = "192.168.1.99";
+  request.netmask = "255.255.255.0";
+  request.gateway = "192.168.1.254";
+  request.dns1 = "9.9.9.9";
+  request.dns2 = "1.1.1.1";
+  request.dhcpMode = 2;
+  request.password = "admin123";
+  lanconfig::LanConfigChannel channel;  // the protocol's own ports and 255.255.255.255
+  ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
+
+  devicelink::DeviceLinkLibrary lib;
+  const DeviceRecord* moved = nullptr;
+  const auto records = Search(lib);
+  for (const auto& r : records)
+    if (r.mac == request.mac) moved = &r;
+  ASSERT_TRUE(moved);
+  EXPECT_EQ(moved->ip, "192.168.1.99");
+  EXPECT_EQ(moved->gateway, "192.168.1.254");
+  int error = -1;
+  uint8_t info[64];
+  const int32_t h = lib.SdkLogin(moved->ip.c_str(), moved->tcpPort, "admin", "admin123", info, &error, 0, 0);
+  EXPECT_NE(h, 0) << error;
 }
 
 TEST(DevsimPrivateNetwork, AssigningAddressesIsRefusedOutsideTheNamespace) {
