@@ -52,6 +52,10 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   maxButton_.setObjectName("maxButton");
   minButton_.setObjectName("minButton");
   helpButton_.setObjectName("helpButton");
+  // Statics on the dark band: transparent, white text.
+  QPalette statics = titleText_.palette();
+  statics.setColor(QPalette::WindowText, FromColorRef(kTextColour));
+  titleText_.setPalette(statics);
 
   periodicSearchTimer_.setTimerType(Qt::PreciseTimer);  // the period counts from the request
   connect(&periodicSearchTimer_, &QTimer::timeout, this, [this] { OnTimer(kPeriodicSearchTimer); });

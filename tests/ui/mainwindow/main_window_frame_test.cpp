@@ -194,3 +194,23 @@ TEST_F(MainWindowTest, EnterAndEscDoNotCloseTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window as a user sees it after a search; saved to
+// $DIVAROD_SCREENSHOT_DIR/main-window.png when that is set.
+TEST_F(MainWindowTest, AfterASearchTheWindowPaintsItsDarkTitleBand) {
+  ShowWindow();
+  fake.searchRecords = {Device("00:1c:27:a0:00:01", "192.168.1.21"), Device("00:1c:27:a0:00:02", "192.168.1.22")};
+  RunSearch();
+  QCoreApplication::processEvents();
+  const QImage shot = dlg->grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(1090, 700));
+  EXPECT_EQ(shot.pixelColor(600, 30), QColor(0x31, 0x31, 0x31));
+  const QByteArray dir = qgetenv("DIVAROD_SCREENSHOT_DIR");
+  if (!dir.isEmpty()) {
+    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/main-window.png"));
+  }
+}
+
+}  // namespace
