@@ -59,7 +59,7 @@ int CDivarodDlg::SearchThreadProc() {
 }
 
 int CDivarodDlg::FilterDevicesByCustomer(DeviceMap& map) {
-  const QString configured = QString::fromLocal8Bit(customerCode.c_str());  // ANSI code page
+  const QString configured = QString::fromLocal8Bit(config.customerCode.c_str());  // ANSI code page
   for (auto it = map.begin(); it != map.end();) {
     if (CustomerCodeKeepsDevice(configured, QString::fromUtf8(it->second.customerCode.c_str())))
       ++it;
