@@ -8,6 +8,7 @@
 #include "core/qr/user_data_folder.h"
 #include "core/util/long_string_cipher.h"
 #include "core/util/number_text.h"
+#include "core/util/setting_list.h"
 #include "core/util/text_conversion.h"
 #include "libs/cipher/string_cipher.h"
 
@@ -56,19 +57,6 @@ void BuildConfigPaths(MainConfig& c, const QString& programFolder) {
   std::string folder;
   GetUserDataFolder(folder);  // its result is not needed: a failure leaves the folder empty
   c.userDataFolder = QString::fromStdString(folder);
-}
-
-std::vector<std::string> SplitSettingList(const std::string& list) {
-  std::vector<std::string> pieces;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    const std::size_t bar = list.find('|', start);
-    const std::size_t end = bar == std::string::npos ? list.size() : bar;
-    if (end > start) pieces.push_back(CutUtf8(list.substr(start, end - start), kListItemMaxBytes));
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
-  return pieces;
 }
 
 void LoadLanguageList(MainConfig& c) {

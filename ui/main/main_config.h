@@ -16,8 +16,6 @@
 // Buffers of the private-profile reads: single settings and lists.
 inline constexpr int kSettingReadChars = 1500;
 inline constexpr int kListReadChars = 262144;
-// One name of LANGUAGE_CFG/Lang and one number of SEARCH_CFG/Period_Time.
-inline constexpr std::size_t kListItemMaxBytes = 31;
 
 // Column mask bits that are always on: number, IP, MAC and login state.
 inline constexpr int kAlwaysShownColumns = 0x2007;
@@ -86,10 +84,6 @@ void LoadConfiguration(MainConfig& config);
 void LoadLanguageList(MainConfig& config);
 void LoadSearchSettings(MainConfig& config);
 DefaultPorts ReadDefaultPorts(const QString& configIniPath);
-
-// Splits a list value at "|" (a last piece without "|" counts too; empty
-// pieces are skipped), each piece cut to 31 bytes at a character boundary.
-std::vector<std::string> SplitSettingList(const std::string& list);
 
 // The writers of the settings the user changes. True when Config.ini was written.
 bool WriteLanguageSetting(const MainConfig& config, int languageIndex);         // LANGUAGE_CFG/Default

@@ -15,7 +15,7 @@ namespace {
 TEST_F(MainWindowTest, TheLibraryStartsUpBeforeAnyOtherCall) {
   dlg = std::make_unique<CDivarodDlg>();
   MainDialogInstance = dlg.get();
-  dlg->programFolder = folder.path() + "/";
+  dlg->config.programFolder = folder.path() + "/";
   dlg->show();
   ASSERT_TRUE(WaitUntil([&] { return !dlg->searching.load(); }));
   const auto calls = fake.Calls();
