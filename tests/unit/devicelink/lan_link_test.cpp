@@ -67,7 +67,8 @@ TEST_F(LanLinkTest, AuthenticatedChangeShowsInTheNextDiscovery) {
   lanconfig::LanConfigChannel channel(Endpoints());
   const DeviceRecord request = Request(1, "admin123");
   ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
-  const auto* r = ByMac(Search(), specs[0].mac);
+  const auto records = Search();
+  const auto* r = ByMac(records, specs[0].mac);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->ip, request.ip);
   EXPECT_EQ(r->netmask, "255.255.0.0");

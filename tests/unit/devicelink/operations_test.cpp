@@ -224,7 +224,8 @@ TEST_F(OperationsTest, SilentDeviceNeverHoldsACallerBeyondItsTimeout) {
 }
 
 TEST_F(OperationsTest, RebootDropsTheLoginAndTheDeviceComesBack) {
-  const auto before = ByMac(Search(), specs[0].mac);
+  const auto found = Search();
+  const auto* before = ByMac(found, specs[0].mac);
   ASSERT_TRUE(before);
   const std::string startedBefore = before->devStartTime;
   std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // start times have a one-second grain
@@ -266,7 +267,8 @@ TEST_F(OperationsTest, FactoryResetRestoresTheFactoryStateAfterARestart) {
   EXPECT_EQ(lib.SdkFactoryReset(handle, dl::kFactoryResetAll), 1);
   EXPECT_EQ(ByMac(Search(200), specs[0].mac), nullptr);
   ASSERT_TRUE(EventuallyInDiscovery(specs[0].mac, [](const DeviceRecord* r) { return r != nullptr; }));
-  const auto* r = ByMac(Search(), specs[0].mac);
+  const auto records = Search();
+  const auto* r = ByMac(records, specs[0].mac);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->model, "DV-T100");
   EXPECT_EQ(r->netmask, "255.255.255.0");
@@ -276,7 +278,8 @@ TEST_F(OperationsTest, FactoryResetRestoresTheFactoryStateAfterARestart) {
 TEST_F(OperationsTest, NetworkChangeShowsInTheNextDiscoveryAndMovesTheDevice) {
   const std::string moved = subnet + "77";
   ASSERT_TRUE(sim->ApplyNetworkChange(specs[0].mac, {moved, "255.255.0.0", subnet + "1", "9.9.9.9", "1.0.0.1", 1}));
-  const auto* r = ByMac(Search(), specs[0].mac);
+  const auto records = Search();
+  const auto* r = ByMac(records, specs[0].mac);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->ip, moved);
   EXPECT_EQ(r->netmask, "255.255.0.0");
