@@ -11,17 +11,19 @@
 
 namespace devsim {
 
+// A firmware image on its way in: hashed as it arrives, not kept.
+struct Upload {
+  uint64_t size = 0;
+  devicelink::Digest sha256{};
+  uint64_t received = 0;
+  devicelink::Sha256 hasher;
+};
+
 // Per connection: what the peer has proven so far.
 struct ConnectionState {
   bool authenticated = false;
   devicelink::msg::Token token{};
   std::optional<std::pair<std::string, devicelink::msg::Nonce>> challenge;
-  struct Upload {
-    uint64_t size = 0;
-    devicelink::Digest sha256{};
-    uint64_t received = 0;
-    devicelink::Sha256 hasher;
-  };
   std::optional<Upload> upload;
   bool writing = false;  // the device is writing a committed image
 };
