@@ -224,18 +224,17 @@ int DeviceLinkLibrary::SdkModifyUser(int32_t handle, int operation, const void* 
   const std::string oldName = FieldText(o + msg::kUserNameOffset, kNameWidth);
   const std::string newPassword = FieldText(n + msg::kUserPasswordOffset, msg::kUserPasswordField);
   const std::string oldPassword = FieldText(o + msg::kUserPasswordOffset, msg::kUserPasswordField);
-  // The passwords never travel: the old one as a proof, the new one as its
-  // key masked with this login's session key.
+  // The passwords never travel in clear: the old one as a proof, the new
+  // one encrypted with this login's session key.
   for (auto* entry : {&request.newEntry, &request.oldEntry})
     std::fill_n(entry->begin() + msg::kUserPasswordOffset, msg::kUserPasswordField, uint8_t{0});
   const Digest oldKey = msg::PasswordKey(oldName, oldPassword);
-  const Digest newKey = msg::PasswordKey(newName, newPassword);
   const Credentials& c = s->credentials();
   const Reply r = s->Call(
       wire::Type::kModifyUser,
       [&](uint32_t sequence) {
         request.oldProof = msg::ModifyOldProof(oldKey, c.token, sequence);
-        request.newKeyMasked = msg::Xor(newKey, msg::ModifyMask(c.sessionKey, c.token, sequence));
+        request.newPassword = msg::MaskPassword(msg::PasswordFieldOf(newPassword), c.sessionKey, c.token, sequence);
         return msg::Encode(request);
       },
       Bound(timeoutMs, kDefaultCallTimeoutMs));

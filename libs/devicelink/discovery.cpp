@@ -51,9 +51,17 @@ std::vector<Endpoint> BroadcastTargets(uint16_t port) {
   if (::getifaddrs(&list) == 0) {
     for (ifaddrs* i = list; i; i = i->ifa_next) {
       if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
-      if (!(i->ifa_flags & IFF_UP) || !(i->ifa_flags & IFF_BROADCAST) || !i->ifa_broadaddr) continue;
-      const auto* b = reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr);
-      const Endpoint e{ntohl(b->sin_addr.s_addr), port};
+      if (!(i->ifa_flags & IFF_UP) || !(i->ifa_flags & IFF_BROADCAST)) continue;
+      uint32_t broadcast = 0;
+      if (i->ifa_broadaddr) broadcast = ntohl(reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr);
+      const uint32_t address = ntohl(reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr);
+      if ((broadcast == 0 || broadcast == address) && i->ifa_netmask) {
+        // An address configured without its broadcast (the system then
+        // reports the address itself): the subnet's broadcast.
+        const uint32_t mask = ntohl(reinterpret_cast<const sockaddr_in*>(i->ifa_netmask)->sin_addr.s_addr);
+        if (mask != 0 && mask < 0xFFFFFFFEu) broadcast = address | ~mask;
+      }
+      const Endpoint e{broadcast, port};
       if (e.address != 0 && std::find(out.begin(), out.end(), e) == out.end()) out.push_back(e);
     }
     ::freeifaddrs(list);

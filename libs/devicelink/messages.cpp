@@ -154,7 +154,7 @@ std::optional<ParameterRequest> DecodeParameterRequest(std::span<const uint8_t> 
 
 std::vector<uint8_t> Encode(const ModifyUserRequest& m) {
   Writer w;
-  w.U32(m.operation).Bytes(m.newEntry).Bytes(m.oldEntry).Bytes(m.oldProof).Bytes(m.newKeyMasked);
+  w.U32(m.operation).Bytes(m.newEntry).Bytes(m.oldEntry).Bytes(m.oldProof).Bytes(m.newPassword);
   return std::move(w.data());
 }
 std::optional<ModifyUserRequest> DecodeModifyUserRequest(std::span<const uint8_t> p) {
@@ -164,7 +164,7 @@ std::optional<ModifyUserRequest> DecodeModifyUserRequest(std::span<const uint8_t
   const auto newEntry = r.Bytes(kUserEntrySize);
   const auto oldEntry = r.Bytes(kUserEntrySize);
   ReadArray(r, m.oldProof);
-  ReadArray(r, m.newKeyMasked);
+  ReadArray(r, m.newPassword);
   if (!r.ok_and_done()) return std::nullopt;
   m.newEntry.assign(newEntry.begin(), newEntry.end());
   m.oldEntry.assign(oldEntry.begin(), oldEntry.end());
@@ -257,15 +257,27 @@ Digest ModifyOldProof(const Digest& oldKey, const Token& token, uint32_t sequenc
   return HmacSha256(oldKey, {Span("modify-old"), token, seq});
 }
 
-Digest ModifyMask(const Digest& sessionKey, const Token& token, uint32_t sequence) {
+PasswordField MaskPassword(const PasswordField& field, const Digest& sessionKey, const Token& token,
+                           uint32_t sequence) {
   const auto seq = Le32(sequence);
-  return HmacSha256(sessionKey, {Span("modify-new"), token, seq});
+  PasswordField out = field;
+  for (std::size_t block = 0; block * 32 < out.size(); ++block) {
+    const std::array<uint8_t, 1> counter = {static_cast<uint8_t>(block)};
+    const Digest stream = HmacSha256(sessionKey, {Span("modify-new"), token, seq, counter});
+    for (std::size_t i = 0; i < 32 && block * 32 + i < out.size(); ++i) out[block * 32 + i] ^= stream[i];
+  }
+  return out;
 }
 
-Digest Xor(const Digest& a, const Digest& b) {
-  Digest out;
-  for (std::size_t i = 0; i < out.size(); ++i) out[i] = a[i] ^ b[i];
-  return out;
+PasswordField PasswordFieldOf(std::string_view password) {
+  PasswordField f{};
+  std::memcpy(f.data(), password.data(), std::min(password.size(), f.size() - 1));
+  return f;
+}
+
+std::string PasswordOf(const PasswordField& field) {
+  const auto* text = reinterpret_cast<const char*>(field.data());
+  return std::string(text, strnlen(text, field.size()));
 }
 
 bool Equal(const Digest& a, const Digest& b) {

@@ -85,12 +85,13 @@ inline constexpr std::size_t kUserEntrySize = 3344;
 inline constexpr std::size_t kUserNameOffset = 8;
 inline constexpr std::size_t kUserPasswordOffset = 104;
 inline constexpr std::size_t kUserPasswordField = 96;
+using PasswordField = std::array<uint8_t, kUserPasswordField>;
 struct ModifyUserRequest {
   uint32_t operation = 0;
   std::vector<uint8_t> newEntry;  // kUserEntrySize, password field zeroed
   std::vector<uint8_t> oldEntry;  // kUserEntrySize, password field zeroed
   Digest oldProof{};              // proves the old password
-  Digest newKeyMasked{};          // the new password's key, masked by the session key
+  PasswordField newPassword{};    // the new password, encrypted with the session key
 };
 std::vector<uint8_t> Encode(const ModifyUserRequest& m);
 std::optional<ModifyUserRequest> DecodeModifyUserRequest(std::span<const uint8_t> p);
@@ -128,8 +129,13 @@ Digest LoginProof(const Digest& key, const Nonce& deviceNonce, const Nonce& clie
 Digest SessionKey(const Digest& key, const Nonce& deviceNonce, const Nonce& clientNonce);
 Digest JoinProof(const Digest& sessionKey, const Token& token, const Nonce& clientNonce);
 Digest ModifyOldProof(const Digest& oldKey, const Token& token, uint32_t sequence);
-Digest ModifyMask(const Digest& sessionKey, const Token& token, uint32_t sequence);
-Digest Xor(const Digest& a, const Digest& b);
+// Encrypts (and, applied again, decrypts) a NUL-padded password field with a
+// key stream from the session key, this login's token and the request's sequence.
+PasswordField MaskPassword(const PasswordField& field, const Digest& sessionKey, const Token& token,
+                           uint32_t sequence);
+// The NUL-padded field of a password (cut to 95 bytes) and back.
+PasswordField PasswordFieldOf(std::string_view password);
+std::string PasswordOf(const PasswordField& field);
 // Constant-time comparison of two digests.
 bool Equal(const Digest& a, const Digest& b);
 

@@ -28,7 +28,7 @@ bool UpgradeJob::Start() {
     return false;
   }
   started_ = true;
-  thread_ = std::thread([this] { Run(); });
+  thread_ = std::thread([self = shared_from_this()] { self->Run(); });
   return true;
 }
 

@@ -22,14 +22,15 @@ inline constexpr int kUpgradeStepTimeoutMs = 15000;
 // upgrade counts as failed.
 inline constexpr int kUpgradeWriteSilenceMs = 120000;
 
-class UpgradeJob {
+class UpgradeJob : public std::enable_shared_from_this<UpgradeJob> {
  public:
   UpgradeJob(int32_t loginHandle, int32_t upgradeHandle, Endpoint device, Credentials credentials,
              std::vector<uint8_t> image, devicelib::UpgradeProgressCallback callback, void* userData);
   ~UpgradeJob();  // stops the thread; no callback runs after it
 
   // Joins the login on a new connection and announces the image, then hands
-  // the rest to the job's thread. False when the device cannot take it.
+  // the rest to the job's thread, which keeps the job alive while it runs.
+  // False when the device cannot take it. The job must be owned by a shared_ptr.
   bool Start();
   // Stops sending or waiting; no callback runs once it has returned (unless
   // it is called from inside the callback).

@@ -77,8 +77,9 @@ Outcome ModifyUser(SimDevice& d, ConnectionState& c, const wire::Frame& f) {
   if (!msg::Equal(msg::ModifyOldProof(u->key, c.token, f.header.sequence), request->oldProof))
     return Reply(f, wire::kWrongPassword);
   const auto& session = d.sessions.at(c.token);
-  const auto newKey = msg::Xor(request->newKeyMasked, msg::ModifyMask(session.sessionKey, c.token, f.header.sequence));
-  d.SetUser(*u, request->newEntry, newKey);
+  const std::string password =
+      msg::PasswordOf(msg::MaskPassword(request->newPassword, session.sessionKey, c.token, f.header.sequence));
+  d.SetUser(*u, request->newEntry, password);
   return Reply(f, wire::kOk);
 }
 

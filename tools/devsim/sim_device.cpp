@@ -94,6 +94,7 @@ void SimDevice::FactoryReset() {
   for (const auto& u : spec_.users) {
     SimUser s;
     s.entry = EntryFor(u.name);
+    s.password = u.password;
     s.key = devicelink::msg::PasswordKey(u.name, u.password);
     users_.push_back(std::move(s));
   }
@@ -178,11 +179,21 @@ SimUser* SimDevice::FindUser(const std::string& name) {
   return nullptr;
 }
 
-void SimDevice::SetUser(SimUser& user, std::span<const uint8_t> entry, const devicelink::Digest& key) {
+void SimDevice::SetUser(SimUser& user, std::span<const uint8_t> entry, const std::string& password) {
   user.entry.assign(entry.begin(), entry.end());
   std::fill_n(user.entry.begin() + devicelink::msg::kUserPasswordOffset, devicelink::msg::kUserPasswordField,
               uint8_t{0});
-  user.key = key;
+  const auto* text = reinterpret_cast<const char*>(user.entry.data() + devicelink::msg::kUserNameOffset);
+  user.password = password;
+  user.key = devicelink::msg::PasswordKey(std::string(text, strnlen(text, 96)), password);
+}
+
+std::string SimDevice::AdminPassword() const {
+  for (const auto& u : users_) {
+    const auto* text = reinterpret_cast<const char*>(u.entry.data() + devicelink::msg::kUserNameOffset);
+    if (std::string(text, strnlen(text, 96)) == "admin") return u.password;
+  }
+  return users_.empty() ? "" : users_.front().password;
 }
 
 std::string SimDevice::ExportConfig() const {

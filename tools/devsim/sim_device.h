@@ -41,7 +41,8 @@ struct NetworkSettings {
 
 struct SimUser {
   std::vector<uint8_t> entry;  // the user-table entry, password field always zero
-  devicelink::Digest key{};    // the password's key; the device keeps no password
+  std::string password;        // in clear for the LAN datagrams, which carry it so
+  devicelink::Digest key{};    // what login proofs are checked with
   int failures = 0;
   SimTime lockedUntil{};
 };
@@ -79,8 +80,11 @@ class SimDevice {
 
   std::vector<uint8_t> UserTable() const;
   SimUser* FindUser(const std::string& name);
-  // Replaces a user's entry (password field cleared) and key.
-  void SetUser(SimUser& user, std::span<const uint8_t> entry, const devicelink::Digest& key);
+  // Replaces a user's entry (password field cleared) and password.
+  void SetUser(SimUser& user, std::span<const uint8_t> entry, const std::string& password);
+  // The administrator's password ("admin", else the first user's), which the
+  // authenticated LAN change checks.
+  std::string AdminPassword() const;
 
   // Logins: token -> session. Cleared whenever the device goes down.
   std::map<devicelink::msg::Token, SimSession> sessions;
@@ -94,7 +98,6 @@ class SimDevice {
   void FactoryReset();
 
   bool up = true;
-  SimTime upAgainAt{};  // while down, when it comes back
 
  private:
   DeviceSpec spec_;

@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <future>
 
@@ -46,6 +48,35 @@ std::string LoopbackAddressFor(const std::string& ip, std::optional<int> second)
   return "127." + std::to_string(*second) + ip.substr(dot2);
 }
 
+bool InPrivateNetwork() {
+  const char* v = std::getenv("DIVAROD_NETNS");
+  return v && std::string(v) == "1";
+}
+
+bool Simulator::AssignAddress(const SimDevice& d, std::string& error) {
+  const auto& ip = d.network().ip;
+  const auto mask = devicelink::ParseIpv4(d.network().netmask);
+  if (!devicelink::ParseIpv4(ip)) {
+    error = "[" + d.spec().section + "] has no usable address";
+    return false;
+  }
+  int prefix = 32;
+  if (mask) prefix = __builtin_popcount(*mask);
+  for (char c : options_.assignInterface)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') {
+      error = "bad interface name " + options_.assignInterface;
+      return false;
+    }
+  // "replace" also succeeds for an address the interface already holds.
+  const std::string command = "ip addr replace " + ip + "/" + std::to_string(prefix) + " dev " +
+                              options_.assignInterface;
+  if (std::system(command.c_str()) != 0) {
+    error = "cannot give " + ip + " to " + options_.assignInterface;
+    return false;
+  }
+  return true;
+}
+
 Simulator::Simulator(Fleet fleet, SimulatorOptions options) : fleet_(std::move(fleet)), options_(std::move(options)) {
   for (auto& spec : fleet_.devices) {
     byMac_[spec.mac] = devices_.size();
@@ -62,6 +93,10 @@ std::string Simulator::AddressOf(const SimDevice& d) const {
 }
 
 bool Simulator::Open(std::string& error) {
+  if (!options_.assignInterface.empty() && (options_.loopback || !InPrivateNetwork())) {
+    error = "--assign-addresses works only inside scripts/netns-run and without --loopback";
+    return false;
+  }
   for (const auto& e : options_.discovery) {
     devicelink::Socket s(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     const int one = 1;
@@ -96,6 +131,7 @@ bool Simulator::Open(std::string& error) {
 bool Simulator::OpenListener(std::size_t index, std::string& error) {
   auto& slot = devices_[index];
   const auto& d = *slot.device;
+  if (!options_.assignInterface.empty() && !AssignAddress(d, error)) return false;
   const std::string address = AddressOf(d);
   const auto ip = devicelink::ParseIpv4(address);
   devicelink::Socket s(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
@@ -156,6 +192,7 @@ bool Simulator::ApplyNetworkChange(const std::string& mac, const NetworkSettings
       std::string error;
       if (!OpenListener(index, error)) std::fprintf(stderr, "devsim: %s\n", error.c_str());
     }
+    Notify(index);
   });
   return found;
 }
@@ -167,6 +204,23 @@ std::optional<NetworkSettings> Simulator::NetworkOf(const std::string& mac) {
     if (it != byMac_.end()) out = devices_[it->second].device->network();
   });
   return out;
+}
+
+DeviceSnapshot Simulator::SnapshotOf(std::size_t index) const {
+  const auto& d = *devices_[index].device;
+  return {d.mac(), d.network(), d.spec().capabilities, d.AdminPassword(), d.up};
+}
+
+std::vector<DeviceSnapshot> Simulator::Snapshot() {
+  std::vector<DeviceSnapshot> out;
+  RunOnLoop([&] {
+    for (std::size_t i = 0; i < devices_.size(); ++i) out.push_back(SnapshotOf(i));
+  });
+  return out;
+}
+
+void Simulator::Notify(std::size_t index) {
+  if (observer_) observer_(SnapshotOf(index));
 }
 
 void Simulator::CloseDevice(std::size_t index) {
@@ -184,11 +238,16 @@ void Simulator::CloseDevice(std::size_t index) {
 void Simulator::GoDown(std::size_t index) {
   auto& d = *devices_[index].device;
   if (!d.up) return;
+  // Gone at once for discovery and new requests; the connections close a
+  // moment later, so that the reply that announced the restart gets out.
   d.up = false;
   d.sessions.clear();
-  CloseDevice(index);
-  if (d.spec().stayDown) return;
-  loop_.After(milliseconds(d.spec().rebootMs), [this, index] { ComeBack(index); });
+  Notify(index);
+  loop_.After(kGoDownDelay, [this, index] {
+    CloseDevice(index);
+    const auto& spec = devices_[index].device->spec();
+    if (!spec.stayDown) loop_.After(milliseconds(spec.rebootMs), [this, index] { ComeBack(index); });
+  });
 }
 
 void Simulator::ComeBack(std::size_t index) {
@@ -196,6 +255,7 @@ void Simulator::ComeBack(std::size_t index) {
   d.Start(SimClock::now(), std::chrono::system_clock::now());
   std::string error;
   if (!OpenListener(index, error)) std::fprintf(stderr, "devsim: %s\n", error.c_str());
+  Notify(index);
 }
 
 void Simulator::OnDiscovery(int fd) {
@@ -273,9 +333,11 @@ void Simulator::OnReadable(int id) {
   c.reader.Feed(std::span<const uint8_t>(buf, static_cast<std::size_t>(n)));
   auto& d = *devices_[c.device].device;
   while (auto frame = c.reader.Next()) {
-    if (d.spec().silent) continue;  // hears everything, answers nothing
+    if (d.spec().silent || !d.up) continue;  // hears everything, answers nothing
     Outcome o = HandleRequest(d, c.state, *frame, SimClock::now());
     const uint32_t sequence = frame->header.sequence;
+    if (frame->header.type == wire::Type::kModifyUser || frame->header.type == wire::Type::kFactoryReset)
+      Notify(c.device);  // the password or the network settings may have changed
     const int delay = d.spec().answerDelayMs;
     if (delay <= 0) {
       Queue(id, std::move(o.reply));
@@ -299,7 +361,7 @@ void Simulator::Perform(int id, Next next, uint32_t sequence) {
     case Next::kNothing:
       break;
     case Next::kGoDown:
-      loop_.After(kGoDownDelay, [this, index] { GoDown(index); });
+      GoDown(index);
       break;
     case Next::kEndSession: {
       auto& d = *devices_[index].device;
@@ -335,7 +397,7 @@ void Simulator::WriteStep(int id, uint32_t sequence, int percent) {
     it->second->state.writing = false;
     Queue(id, wire::Encode(wire::Type::kUpgradeDone, sequence, wire::kOk, {}));
     // A new image starts with a restart.
-    loop_.After(kGoDownDelay, [this, index] { GoDown(index); });
+    GoDown(index);
     return;
   }
   loop_.After(milliseconds(spec.upgradeWriteMs / 100), [this, id, sequence, percent] {

@@ -35,10 +35,26 @@ struct SimulatorOptions {
   // With a value, loopback mode maps a.b.c.d to 127.<value>.c.d instead, so
   // that several simulators of one fleet can run side by side.
   std::optional<int> loopbackSecondOctet;
+  // Inside a private network namespace only: gives every device's address
+  // (and every new one a network change brings) to this interface, so that
+  // each device serves on an address of its own.
+  std::string assignInterface;
 };
+
+// True inside a namespace made by scripts/netns-run (DIVAROD_NETNS=1).
+bool InPrivateNetwork();
 
 // 127.b.c.d for a.b.c.d, or 127.<second>.c.d; a 127.x address stays as it is.
 std::string LoopbackAddressFor(const std::string& ip, std::optional<int> second = std::nullopt);
+
+// What the LAN side of a device needs to know of it.
+struct DeviceSnapshot {
+  std::string mac;
+  NetworkSettings network;
+  uint8_t capabilities = 0;
+  std::string adminPassword;
+  bool up = true;
+};
 
 class Simulator {
  public:
@@ -65,6 +81,14 @@ class Simulator {
 
   std::size_t deviceCount() const { return devices_.size(); }
 
+  // Thread-safe: every device as it stands now.
+  std::vector<DeviceSnapshot> Snapshot();
+  // Called on the simulator's thread whenever a device's network settings,
+  // administrator password or presence change. Thread-safe.
+  void SetDeviceObserver(std::function<void(const DeviceSnapshot&)> observer) {
+    RunOnLoop([&] { observer_ = std::move(observer); });
+  }
+
  private:
   struct Connection {
     int id = 0;
@@ -84,6 +108,7 @@ class Simulator {
 
   std::string AddressOf(const SimDevice& d) const;
   bool OpenListener(std::size_t index, std::string& error);
+  bool AssignAddress(const SimDevice& d, std::string& error);
   void CloseDevice(std::size_t index);
   void GoDown(std::size_t index);
   void ComeBack(std::size_t index);
@@ -96,6 +121,8 @@ class Simulator {
   void Drop(int id);
   void Perform(int id, Next next, uint32_t sequence);
   void WriteStep(int id, uint32_t sequence, int percent);
+  DeviceSnapshot SnapshotOf(std::size_t index) const;
+  void Notify(std::size_t index);
 
   Fleet fleet_;
   SimulatorOptions options_;
@@ -107,6 +134,7 @@ class Simulator {
   std::map<int, std::unique_ptr<Connection>> connections_;
   int nextConnection_ = 1;
   std::thread thread_;
+  std::function<void(const DeviceSnapshot&)> observer_;
 };
 
 }  // namespace devsim

@@ -41,7 +41,7 @@ inline devsim::DeviceSpec Device(const std::string& subnet, int n) {
   d.version = "V5.2.4.ad17 Build:2026-09-14 16:02 Release(ONVIF,WebV3)";
   d.releaseTime = "2026-09-14 16:02:11";
   d.users = {{"admin", "admin123"}, {"guest", "guest1"}};
-  d.rebootMs = 300;
+  d.rebootMs = 600;
   d.upgradeWriteMs = 300;
   return d;
 }
