@@ -1,6 +1,5 @@
 #include "ui/main/main_config.h"
 
-#include <climits>
 #include <cstdlib>
 
 #include "core/device/device_library.h"
