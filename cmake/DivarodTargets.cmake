@@ -55,7 +55,9 @@ endfunction()
 
 # divarod_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s] [NO_GTEST_MAIN])
 # One GoogleTest executable, registered with ctest as one test per case.
-# Widgets run on the offscreen platform.
+# Widgets run on the offscreen platform. Device discovery sends nowhere
+# (DIVAROD_DISCOVERY_TARGETS=none) unless a test points it at its simulator:
+# a test never broadcasts on this machine's interfaces.
 function(divarod_test name)
   cmake_parse_arguments(A "NO_GTEST_MAIN" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
@@ -77,7 +79,7 @@ function(divarod_test name)
     PROPERTIES
       TIMEOUT ${A_TIMEOUT}
       LABELS ${A_LABELS}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+      ENVIRONMENT "DIVAROD_DISCOVERY_TARGETS=none;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
 
 # divarod_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir])
@@ -100,7 +102,7 @@ function(divarod_fuzz name)
     endif()
     add_test(NAME ${name} COMMAND ${name} ${corpus_arg})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz
-      ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+      ENVIRONMENT "DIVAROD_DISCOVERY_TARGETS=none;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
   endif()
 endfunction()
 

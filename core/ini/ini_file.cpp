@@ -61,7 +61,7 @@ QString Decode(const IniFile& file, qsizetype begin, qsizetype end) {
 std::vector<IniLine> SplitLines(const IniFile& file) {
   std::vector<IniLine> lines;
   const qsizetype unit = UnitSize(file.encoding);
-  const qsizetype size = file.bytes.size() - (file.bytes.size() - BomSize(file.encoding)) % unit;
+  const qsizetype size = TextEnd(file);
   qsizetype pos = BomSize(file.encoding);
   if (pos > file.bytes.size()) return lines;
   while (pos < size) {
@@ -79,6 +79,17 @@ std::vector<IniLine> SplitLines(const IniFile& file) {
   return lines;
 }
 
+qsizetype TextEnd(const IniFile& file) {
+  const qsizetype bom = BomSize(file.encoding);
+  if (file.bytes.size() <= bom) return file.bytes.size();
+  return file.bytes.size() - (file.bytes.size() - bom) % UnitSize(file.encoding);
+}
+
+bool EndsWithBreak(const IniFile& file, const IniLine& line) {
+  const qsizetype unit = UnitSize(file.encoding);
+  return line.next - unit >= line.begin && UnitAt(file, line.next - unit) == u'\n';
+}
+
 QByteArray EncodeText(Encoding encoding, const QString& text) {
   if (encoding != Encoding::Utf16LeBom) return text.toUtf8();
   QByteArray out;
@@ -92,7 +103,7 @@ QByteArray EncodeText(Encoding encoding, const QString& text) {
 
 QString LineBreakOf(const IniFile& file, const std::vector<IniLine>& lines) {
   for (const IniLine& line : lines) {
-    if (line.next == line.end) break;  // last line without a break
+    if (!EndsWithBreak(file, line)) break;  // the last line, without a break
     return line.next - line.end == 2 * UnitSize(file.encoding) ? QStringLiteral("\r\n") : QStringLiteral("\n");
   }
   return QStringLiteral("\n");

@@ -41,6 +41,14 @@ qsizetype UnitSize(Encoding encoding);
 
 std::vector<IniLine> SplitLines(const IniFile& file);
 
+// True when the line ends with "\n" (a last line may end without one, or
+// with a lone "\r", which is no line break).
+bool EndsWithBreak(const IniFile& file, const IniLine& line);
+
+// One past the last whole code unit: a UTF-16 file of odd size keeps its
+// stray last byte behind everything a write adds.
+qsizetype TextEnd(const IniFile& file);
+
 // text in the file's encoding, without a byte-order mark.
 QByteArray EncodeText(Encoding encoding, const QString& text);
 

@@ -166,12 +166,12 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
       if (ClassifyLine(lines[i].text).kind != LineKind::Blank) last = i;
     const IniLine& after = lines[last];
     QString insert = key + u'=' + value + br;
-    if (after.next == after.end) insert.prepend(br);  // that line ends the file without a break
+    if (!EndsWithBreak(file, after)) insert.prepend(br);  // that line ends the file without a break
     bytes.insert(after.next, EncodeText(enc, insert));
   } else {
     QString append = u'[' + section + u']' + br + key + u'=' + value + br;
-    if (!lines.empty() && lines.back().next == lines.back().end) append.prepend(br);
-    bytes.append(EncodeText(enc, append));
+    if (!lines.empty() && !EndsWithBreak(file, lines.back())) append.prepend(br);
+    bytes.insert(TextEnd(file), EncodeText(enc, append));
   }
   return WriteFileAtomically(path, bytes);
 }

@@ -1,12 +1,42 @@
 #pragma once
-// The device library over the network: discovery by UDP, sessions over TCP.
+// The device library over the network: discovery by UDP, sessions over TCP,
+// firmware upgrades on threads of their own. The protocol is described in
+// docs/device-link.md.
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/device/device_library.h"
+#include "libs/devicelink/discovery.h"
+#include "libs/devicelink/socket_io.h"
 
 namespace devicelink {
 
+class Session;
+class UpgradeJob;
+
+// Bounds for the calls whose callers pass -1 (or no timeout at all).
+inline constexpr int kDefaultCallTimeoutMs = 5000;
+inline constexpr int kFileTransferTimeoutMs = 30000;
+inline constexpr int kLogoutTimeoutMs = 500;
+
 class DeviceLinkLibrary : public devicelib::DeviceLibrary {
  public:
+  DeviceLinkLibrary();
+  ~DeviceLinkLibrary() override;
+
+  // Where discovery sends its query. Without a call here the environment
+  // variable DIVAROD_DISCOVERY_TARGETS decides, and without that the
+  // broadcast addresses of every interface and 255.255.255.255.
+  void SetDiscoveryTargets(std::vector<Endpoint> targets);
+  std::vector<Endpoint> DiscoveryTargets() const;
+  // Details of the last discovery (for diagnostics and the benchmark).
+  DiscoveryOutcome LastDiscovery() const;
+
   void SdkStartup(int reserved, void* mainWindow) override;
   void SDK_SetCustomer(const char* customerCode) override;
   int SDK_SearchDevices_v1_v3_MultiEth(uint8_t* buffer, int bufferSize, int* count, int mode,
@@ -31,6 +61,18 @@ class DeviceLinkLibrary : public devicelib::DeviceLibrary {
                          void* userData, int reserved) override;
   int SdkStartUpgrade(int32_t upgradeHandle) override;
   void SdkCloseUpgrade(int32_t upgradeHandle) override;
+
+ private:
+  std::shared_ptr<Session> Find(int32_t handle) const;
+  int32_t NextHandle();
+
+  mutable std::mutex mutex_;
+  std::optional<std::vector<Endpoint>> discoveryTargets_;
+  DiscoveryOutcome lastDiscovery_;
+  std::string customerCode_;
+  std::map<int32_t, std::shared_ptr<Session>> sessions_;
+  std::map<int32_t, std::shared_ptr<UpgradeJob>> upgrades_;
+  int32_t lastHandle_ = 0;
 };
 
 }  // namespace devicelink

@@ -18,7 +18,8 @@ namespace divarod::testing {
 
 // Empty when this process is inside a namespace made by scripts/netns-run:
 // DIVAROD_NETNS is set and the only interfaces are lo, dvr0 (10.77.0.1) and
-// dvr1 (10.77.0.2). Otherwise the reason for skipping.
+// dvr1 (10.77.0.2), besides the tunnel modules' per-namespace fallback
+// devices. Otherwise the reason for skipping.
 std::string PrivateNetworkSkipReason();
 
 // The namespace's two test addresses (dvr0 and dvr1).

@@ -13,7 +13,6 @@
 #include "core/device/device_library.h"
 #include "core/device/sdk_device_info.h"
 #include "core/language/language.h"
-#include "core/ini/private_profile.h"
 #include "ui/main/tip_notice.h"
 
 CDivarodDlg* MainDialogInstance = nullptr;
@@ -38,10 +37,10 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   calculatorFont = QFont("Tahoma");
   calculatorFont.setPixelSize(22);
   calculatorFont.setWeight(QFont::DemiBold);  // 600
-  languageIndex = 0;
+  config.languageIndex = 0;
   maximized = false;
-  customerCode.clear();
-  columnMask = 0x23FF;
+  config.customerCode.clear();
+  config.columnMask = 0x23FF;
 
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint);
@@ -52,6 +51,10 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   maxButton_.setObjectName("maxButton");
   minButton_.setObjectName("minButton");
   helpButton_.setObjectName("helpButton");
+  // Statics on the dark band: transparent, white text.
+  QPalette statics = titleText_.palette();
+  statics.setColor(QPalette::WindowText, FromColorRef(kTextColour));
+  titleText_.setPalette(statics);
 
   periodicSearchTimer_.setTimerType(Qt::PreciseTimer);  // the period counts from the request
   connect(&periodicSearchTimer_, &QTimer::timeout, this, [this] { OnTimer(kPeriodicSearchTimer); });
@@ -88,9 +91,9 @@ bool CDivarodDlg::OnInitDialog() {
   LoadConfiguration();
   if (!icon.isNull()) setWindowIcon(icon);
   LoadSkinImages();
-  ApplyLanguage(languageIndex);
-  titleText_.setText(appName);
-  setWindowTitle(appName);
+  ApplyLanguage(config.languageIndex);
+  titleText_.setText(config.appName);
+  setWindowTitle(config.appName);
 
   resize(kWidth, kHeight);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -106,22 +109,15 @@ bool CDivarodDlg::OnInitDialog() {
   return true;
 }
 
-// Interim: the paths and the few settings the frame needs, until the whole
-// configuration loader takes over.
+// Paths and settings from Config.ini, then the skin images by their paths.
 void CDivarodDlg::LoadConfiguration() {
-  if (programFolder.isEmpty()) programFolder = QCoreApplication::applicationDirPath() + "/";
-  configPath = programFolder + "Config File/Config/Config.ini";
-  QString value;
-  ini::GetPrivateProfileString("SETTING", "App_Name", "", value, 1500, configPath);
-  appName = value;
-  ini::GetPrivateProfileString("HELP_CFG", "Show_Help", "", value, 1500, configPath);
-  showHelp = value == "1";
-  ini::GetPrivateProfileString("SEARCH_CFG", "Periodic_Search", "", value, 1500, configPath);
-  periodicSearch = value == "1";
-  ini::GetPrivateProfileString("SEARCH_CFG", "Sel_Time", "", value, 1500, configPath);
-  searchMinutes = value.toInt();
-  pageLogo.load(programFolder + "Config File/Skin/Pagelogo.png");
-  icon = QIcon(programFolder + "Config File/Skin/Logo.ico");
+  const QString folder = config.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() + "/"
+                                                        : config.programFolder;
+  BuildConfigPaths(config, folder);
+  ::LoadConfiguration(config);
+  const QIcon logo(config.logoIconPath);
+  if (!logo.pixmap(32, 32).isNull()) icon = logo;
+  pageLogo = QPixmap(config.pageLogoPath);
 }
 
 void CDivarodDlg::LoadSkinImages() {
@@ -131,7 +127,7 @@ void CDivarodDlg::LoadSkinImages() {
   minButton_.setText("_");
   helpButton_.setText("?");
   if (!pageLogo.isNull()) logoPicture_.setPixmap(pageLogo);
-  helpButton_.setVisible(showHelp);
+  helpButton_.setVisible(config.showHelp);
 }
 
 // Positions from the window's outer top-left corner; for this frameless window
@@ -153,10 +149,10 @@ void CDivarodDlg::CreatePages() {
   operatePage.Create(this);
   menuPage.Create(this);
   devInfoPage.Create(this);
-  devInfoPage.SetModifyModelMode(modifyModelMode);
-  devInfoPage.SetColumnMask(columnMask);
+  devInfoPage.SetModifyModelMode(config.modifyModelMode);
+  devInfoPage.SetColumnMask(config.columnMask);
   settingDialog.Create(this);
-  settingDialog.lastLanguage = languageIndex;
+  settingDialog.lastLanguage = config.languageIndex;
   currentPageIndex = 0;
   currentPage = &devInfoPage;
   menuPage.show();

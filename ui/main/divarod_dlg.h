@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QIcon>
 #include <QPixmap>
 #include <QRect>
 #include <QTimer>
@@ -25,6 +26,7 @@
 #include "ui/framework/private_messages.h"
 #include "ui/main/dlg_dev_info.h"
 #include "ui/main/dlg_main_menu.h"
+#include "ui/main/main_config.h"
 #include "ui/main/search_settings_payload.h"
 #include "ui/operations/dlg_operate.h"
 #include "ui/tools/dlg_capacity_calculator.h"
@@ -115,20 +117,12 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   std::atomic<bool> searching{false};
 
   // --- settings (loaded from Config.ini) -------------------------------------
-  // The folder of the running program, unless set before the window is first
-  // shown (tests give each window a folder of its own).
-  QString programFolder;
-  QString configPath;
-  QString appName;
-  int languageIndex = 0;
-  std::string customerCode;
-  bool showHelp = false;
-  bool modifyModelMode = false;
-  int columnMask = 0x23FF;
-  bool periodicSearch = false;
-  int searchMinutes = 0;
-  QPixmap pageLogo;
-  QIcon icon;
+  // Paths and every setting. config.programFolder, when set before the window
+  // is first shown, replaces the running program's folder (tests give each
+  // window a folder of its own).
+  MainConfig config;
+  QIcon icon;        // Skin/Logo.ico; null when it does not load
+  QPixmap pageLogo;  // Skin/Pagelogo.png; null when it does not load
 
   // --- look -------------------------------------------------------------------
   static constexpr unsigned kTextColour = 0xFFFFFF;        // 0x00BBGGRR

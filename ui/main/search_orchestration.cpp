@@ -1,7 +1,9 @@
 // Where every search begins, timer 101, and the settings messages the
 // settings dialog sends the main window.
+#include <algorithm>
+
 #include "core/device/device_library.h"
-#include "core/ini/private_profile.h"
+#include "ui/main/main_config.h"
 #include "core/language/language.h"
 #include "ui/main/divarod_dlg.h"
 
@@ -56,9 +58,9 @@ pm::LRESULT CDivarodDlg::OnRequestSearch(pm::WPARAM, pm::LPARAM) {
 
 void CDivarodDlg::RestartPeriodicSearchTimer() {
   periodicSearchTimer_.stop();
-  if (!periodicSearch) return;
+  if (!config.periodicSearch) return;
   // A period of 0 is raised to the shortest one the platform's timers allow.
-  const long long ms = static_cast<long long>(searchMinutes) * kMinuteMs;
+  const long long ms = static_cast<long long>(config.searchMinutes) * kMinuteMs;
   periodicSearchTimer_.start(static_cast<int>(std::clamp<long long>(ms, 10, 0x7FFFFFFF)));
 }
 
@@ -69,8 +71,8 @@ void CDivarodDlg::OnTimer(int timerId) {
 }
 
 pm::LRESULT CDivarodDlg::OnLanguageChanged(pm::WPARAM index, pm::LPARAM lParam) {
-  languageIndex = static_cast<int>(index);
-  ApplyLanguage(languageIndex);
+  config.languageIndex = static_cast<int>(index);
+  ApplyLanguage(config.languageIndex);
   pm::PostPrivateMessage(&menuPage, pm::WM_LANGUAGE_CHANGED, index, lParam);
   pm::PostPrivateMessage(&devInfoPage, pm::WM_LANGUAGE_CHANGED, index, lParam);
   pm::PostPrivateMessage(&operatePage, pm::WM_LANGUAGE_CHANGED, index, lParam);
@@ -81,24 +83,22 @@ pm::LRESULT CDivarodDlg::OnLanguageChanged(pm::WPARAM index, pm::LPARAM lParam) 
 
 void CDivarodDlg::ApplyLanguage(int index) {
   if (index < 0 || index >= kLanguageCount) return;
-  SwitchLanguage(index, programFolder);
-  ini::WritePrivateProfileString("LANGUAGE_CFG", "Default", LanguageTable[static_cast<std::size_t>(index)].displayName,
-                                 configPath);
+  SwitchLanguage(index, config.programFolder);
+  WriteLanguageSetting(config, index);
 }
 
 pm::LRESULT CDivarodDlg::OnDevInfoMaskChanged(pm::WPARAM mask, pm::LPARAM) {
-  columnMask = static_cast<int>(mask);
-  ini::WritePrivateProfileString("DEVINFO_CFG", "Dev_Info", QString::number(columnMask), configPath);
+  config.columnMask = static_cast<int>(mask);
+  WriteDevInfoMask(config, config.columnMask);
   return 1;
 }
 
 pm::LRESULT CDivarodDlg::OnSearchSettingsChanged(pm::WPARAM payload, pm::LPARAM) {
   const auto* settings = reinterpret_cast<const SearchSettingsPayload*>(payload);
   if (!settings) return 1;
-  periodicSearch = settings->enabled != 0;
-  searchMinutes = settings->minutes;
+  config.periodicSearch = settings->enabled != 0;
+  config.searchMinutes = settings->minutes;
   RestartPeriodicSearchTimer();
-  ini::WritePrivateProfileString("SEARCH_CFG", "Periodic_Search", periodicSearch ? "1" : "0", configPath);
-  ini::WritePrivateProfileString("SEARCH_CFG", "Sel_Time", QString::number(searchMinutes), configPath);
+  WriteSearchSettings(config, config.periodicSearch, config.searchMinutes);
   return 1;
 }

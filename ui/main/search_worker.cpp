@@ -6,6 +6,7 @@
 #include "core/device/device_library.h"
 #include "core/device/sdk_device_info.h"
 #include "core/language/language.h"
+#include "core/util/text_conversion.h"
 #include "ui/main/customer_filter.h"
 #include "ui/main/divarod_dlg.h"
 #include "ui/main/tip_notice.h"
@@ -59,9 +60,11 @@ int CDivarodDlg::SearchThreadProc() {
 }
 
 int CDivarodDlg::FilterDevicesByCustomer(DeviceMap& map) {
-  const QString configured = QString::fromLocal8Bit(customerCode.c_str());  // ANSI code page
+  const QString configured = QString::fromLocal8Bit(config.customerCode.c_str());  // the ANSI code page
   for (auto it = map.begin(); it != map.end();) {
-    if (CustomerCodeKeepsDevice(configured, QString::fromUtf8(it->second.customerCode.c_str())))
+    QString deviceCode;
+    Utf8ToCString(deviceCode, it->second.customerCode);
+    if (CustomerCodeKeepsDevice(configured, deviceCode))
       ++it;
     else
       it = map.erase(it);

@@ -82,7 +82,7 @@ QString MainWindowTest::ReadConfigValue(const QString& section, const QString& k
 void MainWindowTest::ShowWindow() {
   dlg = std::make_unique<CDivarodDlg>();
   MainDialogInstance = dlg.get();
-  dlg->programFolder = folder.path() + "/";
+  dlg->config.programFolder = folder.path() + "/";
   dlg->show();
   QCoreApplication::processEvents();
   ASSERT_TRUE(WaitUntil([&] { return !dlg->searching.load(); }));

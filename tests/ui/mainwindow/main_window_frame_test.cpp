@@ -15,7 +15,7 @@ namespace {
 TEST_F(MainWindowTest, TheLibraryStartsUpBeforeAnyOtherCall) {
   dlg = std::make_unique<CDivarodDlg>();
   MainDialogInstance = dlg.get();
-  dlg->programFolder = folder.path() + "/";
+  dlg->config.programFolder = folder.path() + "/";
   dlg->show();
   ASSERT_TRUE(WaitUntil([&] { return !dlg->searching.load(); }));
   const auto calls = fake.Calls();
@@ -191,6 +191,26 @@ TEST_F(MainWindowTest, EnterAndEscDoNotCloseTheWindow) {
   }
   EXPECT_TRUE(dlg->isVisible());
   EXPECT_EQ(dlg->result(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The window as a user sees it after a search; saved to
+// $DIVAROD_SCREENSHOT_DIR/main-window.png when that is set.
+TEST_F(MainWindowTest, AfterASearchTheWindowPaintsItsDarkTitleBand) {
+  ShowWindow();
+  fake.searchRecords = {Device("00:1c:27:a0:00:01", "192.168.1.21"), Device("00:1c:27:a0:00:02", "192.168.1.22")};
+  RunSearch();
+  QCoreApplication::processEvents();
+  const QImage shot = dlg->grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(1090, 700));
+  EXPECT_EQ(shot.pixelColor(600, 30), QColor(0x31, 0x31, 0x31));
+  const QByteArray dir = qgetenv("DIVAROD_SCREENSHOT_DIR");
+  if (!dir.isEmpty()) {
+    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/main-window.png"));
+  }
 }
 
 }  // namespace

@@ -116,14 +116,14 @@ TEST_F(MainWindowTest, StartUpWritesTheStoredLanguageBack) {
 TEST_F(MainWindowTest, ALanguageChangeWritesTheNewDisplayName) {
   ShowWindow();
   EXPECT_EQ(dlg->OnLanguageChanged(7, 0), 1);
-  EXPECT_EQ(dlg->languageIndex, 7);
+  EXPECT_EQ(dlg->config.languageIndex, 7);
   EXPECT_EQ(ReadConfigValue("LANGUAGE_CFG", "Default"), LanguageTable[7].displayName);
 }
 
 TEST_F(MainWindowTest, AColumnMaskChangeIsStoredInDecimal) {
   ShowWindow();
   EXPECT_EQ(dlg->OnDevInfoMaskChanged(0x2007, 0), 1);
-  EXPECT_EQ(dlg->columnMask, 0x2007);
+  EXPECT_EQ(dlg->config.columnMask, 0x2007);
   EXPECT_EQ(ReadConfigValue("DEVINFO_CFG", "Dev_Info"), "8199");
 }
 

@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainWindowTest, TheSearchDropsOtherCustomersDevices) {
   ShowWindow();
-  dlg->customerCode = "C1111C2222";
+  dlg->config.customerCode = "C1111C2222";
   fake.searchRecords = {Device("00:00:00:00:00:01", "10.0.0.1", "C1111"),
                         Device("00:00:00:00:00:02", "10.0.0.2", "C3333"),
                         Device("00:00:00:00:00:03", "10.0.0.3", "C0000"),
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, TheSearchDropsOtherCustomersDevices) {
 TEST_F(MainWindowTest, EveryDeviceFilteredOutIsNoFailure) {
   ShowWindow();
   RecordSearchNotices();
-  dlg->customerCode = "C1111";
+  dlg->config.customerCode = "C1111";
   fake.searchRecords = {Device("00:00:00:00:00:02", "10.0.0.2", "C3333")};
   RunSearch();
   EXPECT_TRUE(dlg->deviceMap.empty());

@@ -49,6 +49,8 @@ const WriteCase kWriteCases[] = {
     {"append_section_at_end", "[A]\nx=1\n", "SEARCH_CFG", "Sel_Time", "45",
      "[A]\nx=1\n[SEARCH_CFG]\nSel_Time=45\n"},
     {"append_section_after_line_without_break", "[A]\nx=1", "B", "k", "v", "[A]\nx=1\n[B]\nk=v\n"},
+    {"last_line_ending_in_lone_cr_gets_a_break", "[A]\nx=1\r", "A", "k", "v", "[A]\nx=1\r\nk=v\n"},
+    {"section_after_lone_cr", "[A]\r", "B", "k", "v", "[A]\r\n[B]\nk=v\n"},
     {"append_section_to_empty_file", "", "B", "k", "v", "[B]\nk=v\n"},
     {"utf8_bom_kept", "\xEF\xBB\xBF[A]\nk=1\n", "A", "k", "Français", "\xEF\xBB\xBF[A]\nk=Français\n"},
     {"undecodable_bytes_elsewhere_kept", "[A]\n\xE9t\xE9=\xFF\nk=1\n", "A", "k", "2", "[A]\n\xE9t\xE9=\xFF\nk=2\n"},
@@ -64,6 +66,17 @@ TEST(WriteFile, Utf16LeFileStaysUtf16Le) {
   ASSERT_TRUE(ini::WritePrivateProfileString("SEARCH_CFG", "Sel_Time", "45", path));
   EXPECT_EQ(IniFixture::Read(path),
             IniFixture::Utf16Le("[LANGUAGE_CFG]\r\nDefault=日本語\r\n; 注释\r\n[SEARCH_CFG]\r\nSel_Time=45\r\n"));
+}
+
+TEST(WriteFile, Utf16LeOddStrayByteStaysLast) {
+  IniFixture fx;
+  const QByteArray before = IniFixture::Utf16Le("[A]\r\n") + QByteArray("\x41", 1);
+  const QString path = fx.Write(before);
+  ASSERT_TRUE(ini::WritePrivateProfileString("B", "k", "v", path));
+  EXPECT_EQ(IniFixture::Read(path), IniFixture::Utf16Le("[A]\r\n[B]\r\nk=v\r\n") + QByteArray("\x41", 1));
+  QString back;
+  ini::GetPrivateProfileString("B", "k", "", back, 100, path);
+  EXPECT_EQ(back, "v");
 }
 
 TEST(WriteFile, MissingFileIsCreated) {

@@ -81,6 +81,8 @@ TEST_F(QrEncoderTest, SegmentsAndMergesRunsAsTheRulesSay) {
       {"lower-case: 8-bit", "hello", {{Mode::Byte, 5}}},
       {"alphanumeric before digits goes to the 8-bit run in front", "abC1234", {{Mode::Byte, 3}, {Mode::Numeric, 4}}},
       {"alphanumeric after digits joins the 8-bit run behind", "1234Cab", {{Mode::Numeric, 4}, {Mode::Byte, 3}}},
+      {"front join on a tie with the alphanumeric merge", "aBCD1234", {{Mode::Byte, 4}, {Mode::Numeric, 4}}},
+      {"behind join on a tie with the alphanumeric merge", "1234BCDa", {{Mode::Numeric, 4}, {Mode::Byte, 4}}},
       {"short numeric between 8-bit runs: one 8-bit run", "a1b", {{Mode::Byte, 3}}},
       {"long numeric tail stays numeric", "abc123456789", {{Mode::Byte, 3}, {Mode::Numeric, 9}}},
       {"mixed text", "hello world 123", {{Mode::Byte, 12}, {Mode::Numeric, 3}}},

@@ -1,0 +1,123 @@
+#include "libs/devicelink/session.h"
+
+#include <algorithm>
+
+namespace devicelink {
+
+LoginOutcome Session::Login(const Endpoint& device, const std::string& user, const std::string& password) {
+  LoginOutcome out;
+  const Deadline deadline = DeadlineIn(kLoginTimeoutMs);
+  Socket socket;
+  const IoResult connected = ConnectTcp(device, std::min(deadline, DeadlineIn(kConnectTimeoutMs)), socket);
+  if (connected != IoResult::kOk) {
+    out.error = wire::kCannotReachHost;
+    return out;
+  }
+  std::shared_ptr<Session> s(new Session(device, std::move(socket)));
+  auto failure = [&](const Reply& r) {
+    if (r.io == IoResult::kTimeout) return static_cast<int>(wire::kLoginTimeout);
+    if (r.io != IoResult::kOk) return static_cast<int>(wire::kCannotReachHost);
+    if (r.status >= 1 && r.status <= 11) return static_cast<int>(r.status);
+    return static_cast<int>(wire::kOtherError);
+  };
+
+  const Reply challenge = s->Exchange(wire::Type::kChallenge, msg::Encode(msg::ChallengeRequest{user}), 0, deadline);
+  if (!challenge.ok()) {
+    out.error = failure(challenge);
+    return out;
+  }
+  const auto nonce = msg::DecodeChallengeReply(challenge.payload);
+  if (!nonce) {
+    out.error = wire::kOtherError;
+    return out;
+  }
+  msg::LoginRequest request;
+  request.user = user;
+  msg::RandomBytes(request.clientNonce);
+  const Digest key = msg::PasswordKey(user, password);
+  request.proof = msg::LoginProof(key, nonce->deviceNonce, request.clientNonce, user);
+  const Reply login = s->Exchange(wire::Type::kLogin, msg::Encode(request), 0, deadline);
+  if (!login.ok()) {
+    out.error = failure(login);
+    return out;
+  }
+  const auto accepted = msg::DecodeLoginReply(login.payload);
+  if (!accepted) {
+    out.error = wire::kOtherError;
+    return out;
+  }
+  s->credentials_.token = accepted->token;
+  s->credentials_.sessionKey = msg::SessionKey(key, nonce->deviceNonce, request.clientNonce);
+  out.deviceInfo = accepted->deviceInfo;
+  out.session = std::move(s);
+  return out;
+}
+
+std::shared_ptr<Session> Session::Join(const Endpoint& device, const Credentials& credentials, int timeoutMs) {
+  const Deadline deadline = DeadlineIn(timeoutMs);
+  Socket socket;
+  if (ConnectTcp(device, std::min(deadline, DeadlineIn(kConnectTimeoutMs)), socket) != IoResult::kOk) return nullptr;
+  std::shared_ptr<Session> s(new Session(device, std::move(socket)));
+  msg::JoinRequest request;
+  request.token = credentials.token;
+  msg::RandomBytes(request.clientNonce);
+  request.proof = msg::JoinProof(credentials.sessionKey, credentials.token, request.clientNonce);
+  if (!s->Exchange(wire::Type::kJoin, msg::Encode(request), 0, deadline).ok()) return nullptr;
+  s->credentials_ = credentials;
+  return s;
+}
+
+Reply Session::Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline) {
+  Reply r;
+  if (dead_) {
+    r.io = IoResult::kClosed;
+    return r;
+  }
+  const auto frame = wire::Encode(type, sequence, 0, payload);
+  r.io = SendAll(socket_.get(), frame, deadline);
+  while (r.io == IoResult::kOk) {
+    wire::Frame reply;
+    r.io = ReceiveFrame(socket_.get(), reader_, deadline, reply);
+    if (r.io != IoResult::kOk) break;
+    if (reply.header.type != type || reply.header.sequence != sequence) continue;  // a late answer
+    r.status = reply.header.status;
+    r.payload = std::move(reply.payload);
+    return r;
+  }
+  // A timeout leaves the stream in step (late answers are skipped by their
+  // sequence); anything else ends the connection.
+  if (r.io != IoResult::kTimeout) Close();
+  return r;
+}
+
+Reply Session::Call(wire::Type type, const std::function<std::vector<uint8_t>(uint32_t)>& payload, int timeoutMs) {
+  const Deadline deadline = DeadlineIn(timeoutMs);
+  // Another call on the same login holds the connection: wait for it, but
+  // never beyond this call's own timeout.
+  std::unique_lock lock(callMutex_, deadline);
+  if (!lock.owns_lock()) {
+    Reply r;
+    r.io = IoResult::kTimeout;
+    return r;
+  }
+  const uint32_t sequence = nextSequence_++;
+  return Exchange(type, payload(sequence), sequence, deadline);
+}
+
+Reply Session::Call(wire::Type type, std::vector<uint8_t> payload, int timeoutMs) {
+  return Call(type, [&](uint32_t) { return payload; }, timeoutMs);
+}
+
+IoResult Session::Receive(wire::Frame& out, Deadline deadline) {
+  if (dead_) return IoResult::kClosed;
+  const IoResult r = ReceiveFrame(socket_.get(), reader_, deadline, out);
+  if (r != IoResult::kOk && r != IoResult::kTimeout) Close();
+  return r;
+}
+
+void Session::Close() {
+  dead_ = true;
+  socket_.Shutdown();
+}
+
+}  // namespace devicelink

@@ -1,0 +1,92 @@
+#include "libs/devicelink/upgrade_job.h"
+
+#include <algorithm>
+
+namespace devicelink {
+
+UpgradeJob::UpgradeJob(int32_t loginHandle, int32_t upgradeHandle, Endpoint device, Credentials credentials,
+                       std::vector<uint8_t> image, devicelib::UpgradeProgressCallback callback, void* userData)
+    : loginHandle_(loginHandle),
+      upgradeHandle_(upgradeHandle),
+      device_(device),
+      credentials_(credentials),
+      image_(std::move(image)),
+      callback_(callback),
+      userData_(userData) {}
+
+UpgradeJob::~UpgradeJob() { Stop(); }
+
+bool UpgradeJob::Start() {
+  if (started_) return false;
+  session_ = Session::Join(device_, credentials_, kLoginTimeoutMs);
+  if (!session_) return false;
+  msg::UpgradeBeginRequest begin;
+  begin.size = image_.size();
+  begin.sha256 = Sha256Of(image_);
+  if (!session_->Call(wire::Type::kUpgradeBegin, msg::Encode(begin), kUpgradeStepTimeoutMs).ok()) {
+    session_->Close();
+    return false;
+  }
+  started_ = true;
+  thread_ = std::thread([self = shared_from_this()] { self->Run(); });
+  return true;
+}
+
+void UpgradeJob::Stop() {
+  stopping_ = true;
+  if (session_) session_->Close();
+  if (thread_.joinable()) {
+    if (thread_.get_id() == std::this_thread::get_id())
+      thread_.detach();  // closed from inside the callback: the thread ends on its own
+    else
+      thread_.join();
+  }
+}
+
+void UpgradeJob::Report(int32_t total, int32_t done) {
+  if (!stopping_ && callback_) callback_(loginHandle_, upgradeHandle_, total, done, userData_);
+}
+
+void UpgradeJob::Run() {
+  const auto total = static_cast<int32_t>(image_.size());
+  Report(total, 0);
+  std::size_t sent = 0;
+  while (sent < image_.size()) {
+    const std::size_t n = std::min(wire::kFirmwareChunk, image_.size() - sent);
+    msg::UpgradeDataRequest chunk;
+    chunk.offset = sent;
+    chunk.data.assign(image_.begin() + static_cast<std::ptrdiff_t>(sent),
+                      image_.begin() + static_cast<std::ptrdiff_t>(sent + n));
+    if (!session_->Call(wire::Type::kUpgradeData, msg::Encode(chunk), kUpgradeStepTimeoutMs).ok()) {
+      Report(0, -2);
+      return;
+    }
+    sent += n;
+    Report(total, static_cast<int32_t>(sent));
+  }
+  const Reply commit = session_->Call(wire::Type::kUpgradeCommit, std::vector<uint8_t>{}, kUpgradeStepTimeoutMs);
+  if (!commit.ok()) {
+    Report(0, -2);
+    return;
+  }
+  // The device now writes the image and reports on its own, under the
+  // commit's sequence number.
+  for (;;) {
+    wire::Frame frame;
+    const IoResult r = session_->Receive(frame, DeadlineIn(kUpgradeWriteSilenceMs));
+    if (stopping_) return;
+    if (r != IoResult::kOk) {
+      Report(0, -2);
+      return;
+    }
+    if (frame.header.type == wire::Type::kUpgradeProgress) {
+      if (const auto p = msg::DecodeUpgradeProgress(frame.payload)) Report(-1, static_cast<int32_t>(p->percent));
+    } else if (frame.header.type == wire::Type::kUpgradeDone) {
+      Report(0, frame.header.status == wire::kOk ? -1 : -2);
+      session_->Close();
+      return;
+    }
+  }
+}
+
+}  // namespace devicelink

@@ -1,0 +1,79 @@
+// Fleet files: defaults, every key, and the errors a typo gets.
+#include <gtest/gtest.h>
+
+#include "tools/devsim/fleet_file.h"
+
+namespace {
+
+TEST(FleetFile, DefaultsApplyAndSectionsOverride) {
+  devsim::Fleet fleet;
+  std::string error;
+  ASSERT_TRUE(devsim::ParseFleet(R"(
+; comment
+[fleet]
+answer_spread_ms=123
+[defaults]
+tcp_port=4000
+users=admin:x,op:y:z
+refuse_write=81,155
+[one]
+mac=00:11:22:33:44:55
+ip=10.0.0.1
+model=
+capabilities=0x09
+kind=1
+[two]
+mac=00:11:22:33:44:56
+ip=10.0.0.2
+tcp_port=4001
+refuse_write=all
+silent=1
+)",
+                                 fleet, error))
+      << error;
+  EXPECT_EQ(fleet.settings.answerSpreadMs, 123);
+  ASSERT_EQ(fleet.devices.size(), 2u);
+  const auto& one = fleet.devices[0];
+  EXPECT_EQ(one.section, "one");
+  EXPECT_EQ(one.tcpPort, 4000);
+  EXPECT_EQ(one.model, "");
+  EXPECT_EQ(one.capabilities, 9);
+  EXPECT_EQ(one.kind, 1u);
+  ASSERT_EQ(one.users.size(), 2u);
+  EXPECT_EQ(one.users[1].name, "op");
+  EXPECT_EQ(one.users[1].password, "y:z");
+  EXPECT_EQ(one.refuseWrite, (std::set<uint32_t>{81, 155}));
+  EXPECT_EQ(fleet.devices[1].tcpPort, 4001);
+  EXPECT_TRUE(fleet.devices[1].refuseAllWrites);
+  EXPECT_TRUE(fleet.devices[1].silent);
+}
+
+TEST(FleetFile, MistakesAreNamed) {
+  const std::string dev = "[d]\nmac=00:11:22:33:44:55\nip=10.0.0.1\n";
+  struct Case {
+    std::string text;
+    const char* says;
+  } cases[] = {
+      {"", "no device"},
+      {"mac=1\n", "inside a section"},
+      {"[d\n", "malformed section"},
+      {dev + "colour=red\n", "unknown key \"colour\""},
+      {dev + "tcp_port=70000\n", "bad value for \"tcp_port\""},
+      {dev + "ip=10.0.0\n", "bad value for \"ip\""},
+      {dev + "silent=yes\n", "bad value for \"silent\""},
+      {dev + "users=nopassword\n", "bad value for \"users\""},
+      {"[d]\nmac=00:11:22:33:44\nip=10.0.0.1\n", "bad value for \"mac\""},
+      {"[d]\nip=10.0.0.1\n", "mac and ip are required"},
+      {dev + "[e]\nmac=00:11:22:33:44:55\nip=10.0.0.2\n", "used twice"},
+      {dev + "[e]\nmac=00:11:22:33:44:66\nip=10.0.0.1\n", "used twice"},
+      {"[fleet]\nanswer_spread_ms=99999\n" + dev, "fleet setting"},
+  };
+  for (const auto& c : cases) {
+    devsim::Fleet fleet;
+    std::string error;
+    EXPECT_FALSE(devsim::ParseFleet(c.text, fleet, error)) << c.text;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+  }
+}
+
+}  // namespace

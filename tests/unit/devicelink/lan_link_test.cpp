@@ -1,0 +1,131 @@
+// The simulator answering the LAN configuration datagrams (the program's own
+// channel on loopback): changes show in the next discovery, and what the
+// device link changes reaches the LAN side.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/lanconfig/lan_config_channel.h"
+#include "tests/unit/devicelink/sim_fixture.h"
+#include "tests/unit/lanconfig/loopback_lan.h"
+#include "tools/devsim/lan_link.h"
+
+namespace {
+
+namespace dl = devicelib;
+
+class LanLinkTest : public simtest::SimFixture {
+ protected:
+  void Shape(std::vector<devsim::DeviceSpec>& d) override {
+    d[0].capabilities = 0x08;  // takes the authenticated change
+    d[1].capabilities = 0x00;
+  }
+  void SetUp() override {
+    SimFixture::SetUp();
+    receivePort = lanconfig::testing::FreeLoopbackUdpPort();
+    lanresponder::ResponderEndpoints e;
+    e.bindIp = "127.0.0.1";
+    e.listenPort = 0;
+    e.replyPort = receivePort;
+    e.broadcastIp = "127.0.0.1";
+    link = std::make_unique<devsim::LanLink>(*sim, e);
+    std::string error;
+    ASSERT_TRUE(link->Start(error)) << error;
+  }
+  void TearDown() override {
+    link.reset();
+    SimFixture::TearDown();
+  }
+  lanconfig::LanEndpoints Endpoints() const {
+    lanconfig::LanEndpoints e;
+    e.sendBindIp = "127.0.0.1";
+    e.sendBindPort = 0;
+    e.targetIp = "127.0.0.1";
+    e.targetPort = link->port();
+    e.receiveBindIp = "127.0.0.1";
+    e.receivePort = receivePort;
+    return e;
+  }
+  DeviceRecord Request(int n, const std::string& password) {
+    DeviceRecord r;
+    r.mac = specs[static_cast<std::size_t>(n - 1)].mac;
+    r.ip = subnet + "1" + std::to_string(n) + "0";
+    r.netmask = "255.255.0.0";
+    r.gateway = subnet + "1";
+    r.dns1 = "9.9.9.9";
+    r.dns2 = "1.1.1.1";
+    r.dhcpMode = 1;
+    r.password = password;
+    return r;
+  }
+
+  uint16_t receivePort = 0;
+  std::unique_ptr<devsim::LanLink> link;
+};
+
+TEST_F(LanLinkTest, AuthenticatedChangeShowsInTheNextDiscovery) {
+  lanconfig::LanConfigChannel channel(Endpoints());
+  const DeviceRecord request = Request(1, "admin123");
+  ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
+  const auto records = Search();
+  const auto* r = ByMac(records, specs[0].mac);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->ip, request.ip);
+  EXPECT_EQ(r->netmask, "255.255.0.0");
+  EXPECT_EQ(r->gateway, request.gateway);
+  EXPECT_EQ(r->dns1, "9.9.9.9");
+  EXPECT_EQ(r->dhcpMode, 1);
+  // The device now serves on its new address.
+  uint8_t info[64];
+  int error = -1;
+  EXPECT_NE(lib.SdkLogin(request.ip.c_str(), 34567, "admin", "admin123", info, &error, 0, 0), 0);
+}
+
+TEST_F(LanLinkTest, PlainChangeMovesADeviceWithoutTheAuthenticatedVariant) {
+  lanconfig::LanConfigChannel channel(Endpoints());
+  const DeviceRecord request = Request(2, "");
+  ASSERT_EQ(channel.ModifyNetworkByBroadcastV2(request), 1);
+  // V2 is never confirmed: wait for the device to take it.
+  ASSERT_TRUE(EventuallyInDiscovery(specs[1].mac, [&](const DeviceRecord* r) { return r && r->ip == request.ip; }));
+}
+
+TEST_F(LanLinkTest, WrongPasswordIsRefusedAndChangesNothing) {
+  lanconfig::LanConfigChannel channel(Endpoints());
+  EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "guess")), -1);
+  EXPECT_EQ(ByMac(Search(), specs[0].mac)->ip, Ip(1));
+}
+
+TEST_F(LanLinkTest, PasswordChangedOverTheDeviceLinkIsTheOneTheLanChangeNeeds) {
+  const int32_t h = Login(1);
+  ASSERT_NE(h, 0);
+  std::vector<uint8_t> table(dl::kUserTableSize);
+  ASSERT_EQ(lib.SdkGetUserTable(h, table.data(), 30000), 1);
+  std::vector<uint8_t> oldEntry(table.begin() + dl::kUserTableEntriesOffset,
+                                table.begin() + dl::kUserTableEntriesOffset + dl::kUserEntrySize);
+  auto newEntry = oldEntry;
+  std::strcpy(reinterpret_cast<char*>(oldEntry.data() + dl::kUserEntryPasswordOffset), "admin123");
+  std::strcpy(reinterpret_cast<char*>(newEntry.data() + dl::kUserEntryPasswordOffset), "Fresh#42");
+  ASSERT_EQ(lib.SdkModifyUser(h, dl::kModifyUserPassword, newEntry.data(), oldEntry.data(), 1000), 1);
+  lanconfig::LanConfigChannel channel(Endpoints());
+  EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "admin123")), -1);
+  EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "Fresh#42")), 1);
+}
+
+TEST_F(LanLinkTest, FactoryResetUndoesALanChange) {
+  lanconfig::LanConfigChannel channel(Endpoints());
+  const DeviceRecord request = Request(1, "admin123");
+  ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
+  uint8_t info[64];
+  int error = -1;
+  const int32_t h = lib.SdkLogin(request.ip.c_str(), 34567, "admin", "admin123", info, &error, 0, 0);
+  ASSERT_NE(h, 0);
+  lib.SdkFactoryReset(h, dl::kFactoryResetAll);
+  ASSERT_TRUE(EventuallyInDiscovery(specs[0].mac, [&](const DeviceRecord* r) { return r && r->ip == Ip(1); }));
+  // The LAN side knows the factory address again, and takes changes again.
+  EXPECT_EQ(link->responder().Device(specs[0].mac)->network.ip, Ip(1));
+  auto again = Request(1, "admin123");
+  again.ip = subnet + "222";
+  EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(again), 1);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#pragma once
+// An in-process simulator on loopback addresses of its own (127.a.b.x with a
+// and b random per fixture, so that tests running side by side never meet),
+// and a library whose discovery goes to it alone.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/device/sdk_device_info.h"
+#include "libs/devicelink/devicelink.h"
+#include "tools/devsim/simulator.h"
+
+namespace simtest {
+
+inline std::string RandomSubnet() {
+  std::random_device rd;
+  return "127." + std::to_string(1 + rd() % 254) + "." + std::to_string(1 + rd() % 254) + ".";
+}
+
+// A plain device: admin/admin123, model "DV-T100", version with "Build:".
+inline devsim::DeviceSpec Device(const std::string& subnet, int n) {
+  devsim::DeviceSpec d;
+  d.section = "dev" + std::to_string(n);
+  char mac[18];
+  std::snprintf(mac, sizeof mac, "02:00:00:00:%02x:%02x", (n >> 8) & 0xff, n & 0xff);
+  d.mac = mac;
+  d.ip = subnet + std::to_string(n);
+  d.gateway = subnet + "254";
+  d.dns1 = "8.8.8.8";
+  d.dns2 = "8.8.4.4";
+  d.tcpPort = 34567;
+  d.httpPort = 80;
+  d.model = "DV-T100";
+  d.cloudId = "CLOUD" + std::to_string(n);
+  d.version = "V5.2.4.ad17 Build:2026-09-14 16:02 Release(ONVIF,WebV3)";
+  d.releaseTime = "2026-09-14 16:02:11";
+  d.users = {{"admin", "admin123"}, {"guest", "guest1"}};
+  d.rebootMs = 600;
+  d.upgradeWriteMs = 300;
+  return d;
+}
+
+class SimFixture : public ::testing::Test {
+ protected:
+  // Override to shape the fleet before the simulator starts.
+  virtual void Shape(std::vector<devsim::DeviceSpec>& devices) { (void)devices; }
+  virtual int DeviceCount() { return 3; }
+  virtual int AnswerSpreadMs() { return 50; }
+
+  void SetUp() override {
+    subnet = RandomSubnet();
+    devsim::Fleet fleet;
+    fleet.settings.answerSpreadMs = AnswerSpreadMs();
+    for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
+    Shape(fleet.devices);
+    specs = fleet.devices;
+    devsim::SimulatorOptions options;
+    options.loopback = true;
+    options.discovery = {{0x7F000001u, 0}};
+    sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
+    std::string error;
+    ASSERT_TRUE(sim->Open(error)) << error;
+    sim->StartThread();
+    lib.SetDiscoveryTargets(sim->discoveryEndpoints());
+  }
+
+  void TearDown() override {
+    if (sim) sim->Quit();
+  }
+
+  std::vector<DeviceRecord> Search(int timeoutMs = 600, int capacity = 1024) {
+    std::vector<uint8_t> buffer(static_cast<std::size_t>(capacity) * sdkinfo::kRecordSize);
+    int count = -1;
+    const int r = lib.SDK_SearchDevices_v1_v3_MultiEth(buffer.data(), static_cast<int>(buffer.size()), &count, 2,
+                                                       timeoutMs);
+    EXPECT_NE(r, 0);
+    std::vector<DeviceRecord> out;
+    for (int i = 0; i < count; ++i)
+      out.push_back(sdkinfo::ReadRecord(std::span<const uint8_t>(buffer).subspan(i * sdkinfo::kRecordSize)));
+    return out;
+  }
+
+  static const DeviceRecord* ByMac(const std::vector<DeviceRecord>& records, const std::string& mac) {
+    for (const auto& r : records)
+      if (r.mac == mac) return &r;
+    return nullptr;
+  }
+
+  std::string Ip(int n) const { return subnet + std::to_string(n); }
+
+  int32_t Login(int n, const char* user = "admin", const char* password = "admin123", int* error = nullptr,
+                uint16_t port = 34567) {
+    uint8_t info[64] = {};
+    int e = -99;
+    const int32_t h = lib.SdkLogin(Ip(n).c_str(), port, user, password, info, &e, 0, 0);
+    if (error) *error = e;
+    return h;
+  }
+
+  // Polls discovery until the predicate holds for the device or the budget ends.
+  template <typename Pred>
+  bool EventuallyInDiscovery(const std::string& mac, Pred pred, int budgetMs = 8000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs);
+    while (std::chrono::steady_clock::now() < end) {
+      const auto records = Search(300);
+      if (pred(ByMac(records, mac))) return true;
+    }
+    return false;
+  }
+
+  std::string subnet;
+  std::vector<devsim::DeviceSpec> specs;
+  std::unique_ptr<devsim::Simulator> sim;
+  devicelink::DeviceLinkLibrary lib;
+};
+
+}  // namespace simtest

@@ -1,0 +1,133 @@
+#pragma once
+// A program-side channel and a LanResponder wired together on loopback with
+// free ports, so the exchanges run for real without leaving this machine.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "core/device/device_record.h"
+#include "core/lanconfig/lan_config_channel.h"
+#include "tools/lanresponder/lan_responder.h"
+
+namespace lanconfig::testing {
+
+// A UDP port on 127.0.0.1 that was free a moment ago.
+inline uint16_t FreeLoopbackUdpPort() {
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t length = sizeof a;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+  close(fd);
+  return ntohs(a.sin_port);
+}
+
+// Whether a UDP socket can bind ip:port now, without address reuse: the
+// proof that an exchange left nothing bound behind.
+inline bool CanBindUdp(const char* ip, uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(port);
+  inet_pton(AF_INET, ip, &a.sin_addr);
+  const bool ok = bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  close(fd);
+  return ok;
+}
+
+inline constexpr const char* kMac = "00:1A:2B:3C:4D:5E";
+
+inline DeviceRecord ChangeRequest(const std::string& mac = kMac) {
+  DeviceRecord r;
+  r.mac = mac;
+  r.ip = "192.168.1.77";
+  r.gateway = "192.168.1.254";
+  r.netmask = "255.255.255.0";
+  r.dns1 = "9.9.9.9";
+  r.dns2 = "1.1.1.1";
+  r.dhcpMode = 2;
+  r.password = "admin-pass";
+  r.capabilities = 0x08;
+  return r;
+}
+
+inline lanresponder::SimulatedDevice Device(const std::string& mac = kMac, uint8_t capabilities = 0x08) {
+  lanresponder::SimulatedDevice d;
+  d.mac = mac;
+  d.capabilities = capabilities;
+  d.adminPassword = "admin-pass";
+  return d;
+}
+
+class LoopbackLan : public ::testing::Test {
+ protected:
+  void SetUp() override { receivePort_ = FreeLoopbackUdpPort(); }
+
+  // Starts the responder; call after adding devices.
+  void StartResponder() {
+    lanresponder::ResponderEndpoints e;
+    e.bindIp = "127.0.0.1";
+    e.listenPort = 0;
+    e.replyPort = receivePort_;
+    e.broadcastIp = "127.0.0.1";  // never used for loopback senders; loopback all the same
+    responder_ = std::make_unique<lanresponder::LanResponder>(e);
+    for (const auto& d : devices_) ASSERT_TRUE(responder_->AddDevice(d));
+    std::string error;
+    ASSERT_TRUE(responder_->Start(&error)) << error;
+  }
+
+  LanEndpoints Endpoints() const {
+    LanEndpoints e;
+    e.sendBindIp = "127.0.0.1";
+    e.sendBindPort = 0;
+    e.targetIp = "127.0.0.1";
+    e.targetPort = responder_ ? responder_->ListenPort() : FreeLoopbackUdpPort();
+    e.receiveBindIp = "127.0.0.1";
+    e.receivePort = receivePort_;
+    return e;
+  }
+
+  // Runs one exchange through a fresh channel and measures it.
+  template <typename Exchange>
+  int Timed(Exchange exchange, TickSource tick = SteadyTickMs) {
+    LanConfigChannel channel(Endpoints(), PosixSockets(), std::move(tick));
+    const auto start = std::chrono::steady_clock::now();
+    const int result = exchange(channel);
+    elapsedMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                     .count();
+    socketsLeftOpen_ = channel.SocketsOpen();
+    return result;
+  }
+  int RunV2(const DeviceRecord& r, TickSource tick = SteadyTickMs) {
+    return Timed([&](LanConfigChannel& c) { return c.ModifyNetworkByBroadcastV2(r); }, std::move(tick));
+  }
+  int RunV3(const DeviceRecord& r, TickSource tick = SteadyTickMs) {
+    return Timed([&](LanConfigChannel& c) { return c.ModifyNetworkByBroadcastV3(r); }, std::move(tick));
+  }
+
+  // The pair is closed: its ports can be bound again without reuse.
+  void ExpectPairClosed() const {
+    EXPECT_FALSE(socketsLeftOpen_);
+    EXPECT_TRUE(CanBindUdp("127.0.0.1", receivePort_)) << "receive port still bound";
+  }
+
+  size_t Heard(lanresponder::DatagramKind kind) const { return responder_->CountHeard(kind); }
+
+  std::vector<lanresponder::SimulatedDevice> devices_{Device()};
+  std::unique_ptr<lanresponder::LanResponder> responder_;
+  uint16_t receivePort_ = 0;
+  long long elapsedMs_ = 0;
+  bool socketsLeftOpen_ = true;
+};
+
+}  // namespace lanconfig::testing

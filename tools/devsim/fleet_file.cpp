@@ -1,0 +1,259 @@
+#include "tools/devsim/fleet_file.h"
+
+#include <arpa/inet.h>
+
+#include <charconv>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+namespace devsim {
+namespace {
+
+std::string Trim(const std::string& s) {
+  const auto b = s.find_first_not_of(" \t\r");
+  if (b == std::string::npos) return "";
+  const auto e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+bool ParseInt(const std::string& text, long long lo, long long hi, long long& out) {
+  long long v = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    first += 2;
+    base = 16;
+  }
+  const auto [end, ec] = std::from_chars(first, last, v, base);
+  if (ec != std::errc() || end != last || first == last || v < lo || v > hi) return false;
+  out = v;
+  return true;
+}
+
+bool IsIpv4(const std::string& text) {
+  in_addr a{};
+  return inet_pton(AF_INET, text.c_str(), &a) == 1;
+}
+
+bool IsMac(const std::string& text) {
+  if (text.size() != 17) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i % 3 == 2) {
+      if (text[i] != ':') return false;
+    } else if (!std::isxdigit(static_cast<unsigned char>(text[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+using Setter = std::function<bool(DeviceSpec&, const std::string&)>;
+
+template <typename T>
+Setter Number(T DeviceSpec::*field, long long lo, long long hi) {
+  return [=](DeviceSpec& d, const std::string& v) {
+    long long n = 0;
+    if (!ParseInt(v, lo, hi, n)) return false;
+    d.*field = static_cast<T>(n);
+    return true;
+  };
+}
+
+Setter Text(std::string DeviceSpec::*field) {
+  return [=](DeviceSpec& d, const std::string& v) {
+    d.*field = v;
+    return true;
+  };
+}
+
+Setter Address(std::string DeviceSpec::*field) {
+  return [=](DeviceSpec& d, const std::string& v) {
+    if (!v.empty() && !IsIpv4(v)) return false;
+    d.*field = v;
+    return true;
+  };
+}
+
+Setter Flag(bool DeviceSpec::*field) {
+  return [=](DeviceSpec& d, const std::string& v) {
+    if (v != "0" && v != "1") return false;
+    d.*field = v == "1";
+    return true;
+  };
+}
+
+const std::map<std::string, Setter>& DeviceKeys() {
+  static const std::map<std::string, Setter> keys = {
+      {"mac", [](DeviceSpec& d, const std::string& v) {
+         if (!IsMac(v)) return false;
+         d.mac = v;
+         return true;
+       }},
+      {"ip", Address(&DeviceSpec::ip)},
+      {"netmask", Address(&DeviceSpec::netmask)},
+      {"gateway", Address(&DeviceSpec::gateway)},
+      {"dns1", Address(&DeviceSpec::dns1)},
+      {"dns2", Address(&DeviceSpec::dns2)},
+      {"dhcp", Number(&DeviceSpec::dhcpMode, 0, 255)},
+      {"tcp_port", Number(&DeviceSpec::tcpPort, 1, 65535)},
+      {"http_port", Number(&DeviceSpec::httpPort, 1, 65535)},
+      {"rtsp_port", Number(&DeviceSpec::rtspPort, 1, 65535)},
+      {"type", Text(&DeviceSpec::type)},
+      {"model", Text(&DeviceSpec::model)},
+      {"cloud_id", Text(&DeviceSpec::cloudId)},
+      {"version", Text(&DeviceSpec::version)},
+      {"release_time", Text(&DeviceSpec::releaseTime)},
+      {"customer", Text(&DeviceSpec::customerCode)},
+      {"capabilities", Number(&DeviceSpec::capabilities, 0, 255)},
+      {"kind", Number(&DeviceSpec::kind, 0, 0xFFFFFFFFll)},
+      {"users", [](DeviceSpec& d, const std::string& v) {
+         d.users.clear();
+         std::stringstream in(v);
+         std::string item;
+         while (std::getline(in, item, ',')) {
+           item = Trim(item);
+           const auto colon = item.find(':');
+           if (colon == std::string::npos || colon == 0 || colon > 63) return false;
+           d.users.push_back({item.substr(0, colon), item.substr(colon + 1)});
+           if (d.users.back().password.size() > 95) return false;
+         }
+         return !d.users.empty() && d.users.size() <= 50;
+       }},
+      {"refuse_login", Number(&DeviceSpec::refuseLogin, 0, 11)},
+      {"lock_after", Number(&DeviceSpec::lockAfter, 0, 1000)},
+      {"lock_ms", Number(&DeviceSpec::lockMs, 0, 86'400'000)},
+      {"answer_delay_ms", Number(&DeviceSpec::answerDelayMs, 0, 600'000)},
+      {"silent", Flag(&DeviceSpec::silent)},
+      {"upgrade_write_ms", Number(&DeviceSpec::upgradeWriteMs, 0, 600'000)},
+      {"upgrade_stall_at", Number(&DeviceSpec::upgradeStallAt, -1, 100)},
+      {"upgrade_fail_at", Number(&DeviceSpec::upgradeFailAt, -1, 100)},
+      {"refuse_import", Flag(&DeviceSpec::refuseImport)},
+      {"refuse_write", [](DeviceSpec& d, const std::string& v) {
+         d.refuseAllWrites = false;
+         d.refuseWrite.clear();
+         if (v == "all") {
+           d.refuseAllWrites = true;
+           return true;
+         }
+         std::stringstream in(v);
+         std::string item;
+         while (std::getline(in, item, ',')) {
+           long long n = 0;
+           if (!ParseInt(Trim(item), 0, 0xFFFFFFFFll, n)) return false;
+           d.refuseWrite.insert(static_cast<uint32_t>(n));
+         }
+         return true;
+       }},
+      {"reboot_ms", Number(&DeviceSpec::rebootMs, 0, 600'000)},
+      {"stay_down", Flag(&DeviceSpec::stayDown)},
+  };
+  return keys;
+}
+
+}  // namespace
+
+bool ParseFleet(const std::string& text, Fleet& out, std::string& error) {
+  out = Fleet{};
+  struct Section {
+    std::string name;
+    std::vector<std::pair<int, std::pair<std::string, std::string>>> entries;
+  };
+  std::vector<Section> sections;
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    line = Trim(line);
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line.front() == '[') {
+      if (line.back() != ']' || line.size() < 3) {
+        error = "line " + std::to_string(number) + ": malformed section header";
+        return false;
+      }
+      sections.push_back({Trim(line.substr(1, line.size() - 2)), {}});
+      continue;
+    }
+    const auto eq = line.find('=');
+    if (eq == std::string::npos || sections.empty()) {
+      error = "line " + std::to_string(number) + ": expected key=value inside a section";
+      return false;
+    }
+    sections.back().entries.push_back({number, {Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))}});
+  }
+
+  DeviceSpec defaults;
+  auto apply = [&](DeviceSpec& d, const Section& s) {
+    for (const auto& [lineNo, kv] : s.entries) {
+      const auto it = DeviceKeys().find(kv.first);
+      if (it == DeviceKeys().end()) {
+        error = "line " + std::to_string(lineNo) + ": unknown key \"" + kv.first + "\"";
+        return false;
+      }
+      if (!it->second(d, kv.second)) {
+        error = "line " + std::to_string(lineNo) + ": bad value for \"" + kv.first + "\"";
+        return false;
+      }
+    }
+    return true;
+  };
+  for (const auto& s : sections) {
+    if (s.name == "defaults" && !apply(defaults, s)) return false;
+    if (s.name != "fleet") continue;
+    for (const auto& [lineNo, kv] : s.entries) {
+      long long n = 0;
+      if (kv.first == "answer_spread_ms" && ParseInt(kv.second, 0, 2500, n)) {
+        out.settings.answerSpreadMs = static_cast<int>(n);
+      } else {
+        error = "line " + std::to_string(lineNo) + ": unknown or bad fleet setting \"" + kv.first + "\"";
+        return false;
+      }
+    }
+  }
+  std::set<std::string> macs;
+  std::set<std::pair<std::string, uint16_t>> endpoints;
+  for (const auto& s : sections) {
+    if (s.name == "defaults" || s.name == "fleet") continue;
+    DeviceSpec d = defaults;
+    d.section = s.name;
+    if (!apply(d, s)) return false;
+    if (d.mac.empty() || d.ip.empty()) {
+      error = "[" + s.name + "]: mac and ip are required";
+      return false;
+    }
+    if (!macs.insert(d.mac).second) {
+      error = "[" + s.name + "]: MAC " + d.mac + " is used twice";
+      return false;
+    }
+    if (!endpoints.insert({d.ip, d.tcpPort}).second) {
+      error = "[" + s.name + "]: " + d.ip + ":" + std::to_string(d.tcpPort) + " is used twice";
+      return false;
+    }
+    out.devices.push_back(std::move(d));
+  }
+  if (out.devices.empty()) {
+    error = "the fleet holds no device";
+    return false;
+  }
+  return true;
+}
+
+bool LoadFleet(const std::string& path, Fleet& out, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  if (!ParseFleet(text.str(), out, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace devsim

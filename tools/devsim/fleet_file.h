@@ -1,0 +1,72 @@
+#pragma once
+// The fleet file: which devices the simulator plays and how each misbehaves.
+// An INI file: [fleet] holds simulator settings, [defaults] keys every
+// device inherits, and every other section is one device. Keys are listed
+// in docs/device-link.md.
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace devsim {
+
+struct UserSpec {
+  std::string name;
+  std::string password;
+};
+
+// A device as it leaves the factory, plus its fault knobs.
+struct DeviceSpec {
+  std::string section;
+  std::string mac;
+  std::string ip;
+  std::string netmask = "255.255.255.0";
+  std::string gateway;
+  std::string dns1;
+  std::string dns2;
+  uint8_t dhcpMode = 2;
+  uint16_t tcpPort = 34567;
+  uint16_t httpPort = 80;
+  uint16_t rtspPort = 554;
+  std::string type = "IPC";
+  std::string model;
+  std::string cloudId;
+  std::string version = "V1.0.0 Build:2026-01-01";
+  std::string releaseTime;
+  std::string customerCode = "C0000";
+  uint8_t capabilities = 0;
+  uint32_t kind = 0;
+  std::vector<UserSpec> users{{"admin", "admin"}};
+
+  // Fault knobs.
+  int refuseLogin = 0;       // nonzero: every login is refused with this code
+  int lockAfter = 0;         // lock a user after this many failed logins (0: never)
+  int lockMs = 60000;        // how long a lock lasts
+  int answerDelayMs = 0;     // every session reply waits this long
+  bool silent = false;       // accepts connections but never answers them
+  int upgradeWriteMs = 3000; // time the device takes to write a firmware image
+  int upgradeStallAt = -1;   // stops reporting after this percentage
+  int upgradeFailAt = -1;    // reports failure at this percentage
+  bool refuseImport = false;
+  bool refuseAllWrites = false;
+  std::set<uint32_t> refuseWrite;  // blocks whose writes are refused
+  int rebootMs = 3000;       // time away after a reboot or a factory reset
+  bool stayDown = false;     // never comes back after a reboot
+};
+
+struct FleetSettings {
+  int answerSpreadMs = 400;  // devices answer a discovery spread over this window
+};
+
+struct Fleet {
+  FleetSettings settings;
+  std::vector<DeviceSpec> devices;
+};
+
+// Reads and checks a fleet; on failure returns false with a message naming
+// the file, line or section.
+bool LoadFleet(const std::string& path, Fleet& out, std::string& error);
+bool ParseFleet(const std::string& text, Fleet& out, std::string& error);
+
+}  // namespace devsim

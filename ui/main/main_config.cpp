@@ -1,0 +1,152 @@
+#include "ui/main/main_config.h"
+
+#include <cstdlib>
+
+#include "core/device/device_library.h"
+#include "core/ini/private_profile.h"
+#include "core/qr/user_data_folder.h"
+#include "core/util/long_string_cipher.h"
+#include "core/util/number_text.h"
+#include "core/util/setting_list.h"
+#include "core/util/text_conversion.h"
+#include "libs/cipher/string_cipher.h"
+
+namespace {
+
+QString ReadSetting(const MainConfig& c, const char* section, const char* key, int bufferChars = kSettingReadChars) {
+  QString value;
+  ini::GetPrivateProfileString(section, key, "", value, bufferChars, c.configIniPath);
+  return value;
+}
+
+std::string ReadSettingAnsi(const MainConfig& c, const char* section, const char* key,
+                            int bufferChars = kSettingReadChars) {
+  std::string ansi;
+  CStringToAnsi(ReadSetting(c, section, key, bufferChars), ansi);
+  return ansi;
+}
+
+// Cuts a UTF-8 text to at most limit bytes without splitting a character.
+std::string CutUtf8(std::string text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  std::size_t n = limit;
+  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  text.resize(n);
+  return text;
+}
+
+int ParseDecimal(const std::string& text) {
+  int value = 0;
+  CStringToInt(QString::fromStdString(text), &value, 10);
+  return value;
+}
+
+}  // namespace
+
+void BuildConfigPaths(MainConfig& c, const QString& programFolder) {
+  c.programFolder = programFolder;
+  const QString root = programFolder + "Config File/";
+  c.configIniPath = root + "Config/" + "Config.ini";
+  c.encodeIniPath = root + "Config/" + "Encode.ini";
+  c.skinFolder = root + "Skin/";
+  c.langFolder = root + "Lang/";
+  c.logoIconPath = c.skinFolder + "Logo.ico";
+  c.helpBitmapPath = c.skinFolder + "Help.bmp";
+  c.pageLogoPath = c.skinFolder + "Pagelogo.png";
+  std::string folder;
+  GetUserDataFolder(folder);  // its result is not needed: a failure leaves the folder empty
+  c.userDataFolder = QString::fromStdString(folder);
+}
+
+void LoadLanguageList(MainConfig& c) {
+  c.LanguageMap.clear();
+  int key = 0;
+  for (const std::string& name : SplitSettingList(ReadSettingAnsi(c, "LANGUAGE_CFG", "Lang", kListReadChars))) {
+    LanguageEntry entry;
+    entry.fileName = QString::fromStdString(name);
+    ini::GetPrivateProfileString("LANGUAGE_CFG", entry.fileName, "", entry.displayName, kListReadChars,
+                                 c.configIniPath);
+    c.LanguageMap.emplace(key++, std::move(entry));
+  }
+}
+
+void LoadSearchSettings(MainConfig& c) {
+  c.searchPeriods.clear();
+  for (const std::string& piece : SplitSettingList(ReadSettingAnsi(c, "SEARCH_CFG", "Period_Time", kListReadChars)))
+    c.searchPeriods.push_back(ParseDecimal(piece));
+  c.periodicSearch = ReadSettingAnsi(c, "SEARCH_CFG", "Periodic_Search") == "1";
+  c.searchMinutes = ParseDecimal(ReadSettingAnsi(c, "SEARCH_CFG", "Sel_Time"));
+}
+
+DefaultPorts ReadDefaultPorts(const QString& configIniPath) {
+  DefaultPorts ports;
+  const struct {
+    const char* key;
+    uint16_t* port;
+  } keys[] = {{"Http_port", &ports.http}, {"Tcp_port", &ports.tcp}, {"Rtsp_port", &ports.rtsp}};
+  for (const auto& k : keys) {
+    QString value;
+    ini::GetPrivateProfileString("DEFAULT_CFG", k.key, "", value, 256, configIniPath);
+    std::string ansi;
+    CStringToAnsi(value, ansi);
+    // As "%d" reads it: blanks, a sign, digits; nothing read keeps the built-in port.
+    char* end = nullptr;
+    const long long n = std::strtoll(ansi.c_str(), &end, 10);
+    if (end == ansi.c_str()) continue;
+    if (n >= 0 && n <= 65535) *k.port = static_cast<uint16_t>(n);
+  }
+  return ports;
+}
+
+void LoadConfiguration(MainConfig& c) {
+  c.appName = ReadSetting(c, "SETTING", "App_Name");
+  c.versionText = ReadSetting(c, "SETTING", "Version");
+  c.releaseText = ReadSetting(c, "SETTING", "Release_Data") + "  " + ReadSetting(c, "SETTING", "Release_Time");
+
+  const QString language = ReadSetting(c, "LANGUAGE_CFG", "Default");
+  c.languageIndex = 0;
+  for (const LanguageEntry& row : LanguageTable) {
+    if (row.displayName.compare(language, Qt::CaseInsensitive) == 0) {
+      c.languageIndex = row.id;
+      break;
+    }
+  }
+
+  LoadLanguageList(c);
+
+  // A code that does not decipher is used as stored.
+  std::string code = ReadSettingAnsi(c, "CUSTOMER_CFG", "Id");
+  DecryptLongString(code, DecryptString);
+  c.customerCode = CutUtf8(code, kSettingReadChars - 1);
+  devicelib::Lib().SDK_SetCustomer(c.customerCode.c_str());
+
+  c.showModel = ReadSettingAnsi(c, "MODEL_CFG", "Show_Model") == "1";
+  c.modifyModelMode = c.showModel && ReadSettingAnsi(c, "MODEL_CFG", "Modify_Mode") == "1";
+
+  c.columnMask = ini::GetPrivateProfileInt("DEVINFO_CFG", "Dev_Info", kDefaultDevInfoMask, c.configIniPath) |
+                 kAlwaysShownColumns;
+  if (!c.showModel) c.columnMask &= ~kModelColumnBit;
+
+  LoadSearchSettings(c);
+
+  c.showHelp = ReadSettingAnsi(c, "HELP_CFG", "Show_Help") == "1";
+
+  c.defaultPorts = ReadDefaultPorts(c.configIniPath);
+}
+
+bool WriteLanguageSetting(const MainConfig& c, int languageIndex) {
+  if (languageIndex < 0 || languageIndex >= kLanguageCount) return false;
+  return ini::WritePrivateProfileString("LANGUAGE_CFG", "Default",
+                                        LanguageTable[static_cast<std::size_t>(languageIndex)].displayName,
+                                        c.configIniPath);
+}
+
+bool WriteDevInfoMask(const MainConfig& c, int mask) {
+  return ini::WritePrivateProfileString("DEVINFO_CFG", "Dev_Info", QString::number(mask), c.configIniPath);
+}
+
+bool WriteSearchSettings(const MainConfig& c, bool periodic, int minutes) {
+  const bool a = ini::WritePrivateProfileString("SEARCH_CFG", "Periodic_Search", periodic ? "1" : "0", c.configIniPath);
+  const bool b = ini::WritePrivateProfileString("SEARCH_CFG", "Sel_Time", QString::number(minutes), c.configIniPath);
+  return a && b;
+}
