@@ -275,6 +275,22 @@ TEST_F(OperationsTest, FactoryResetRestoresTheFactoryStateAfterARestart) {
   EXPECT_EQ(r->dhcpMode, 2);
 }
 
+TEST_F(OperationsTest, LoginsDroppedWithoutALogoutAreFreed) {
+  // The program drops the handle after a factory reset without logging out;
+  // the device's restart ends every login it had.
+  const int32_t other = Login(1, "guest", "guest1");
+  ASSERT_NE(other, 0);
+  EXPECT_EQ(lib.OpenLogins(), 2u);
+  lib.SdkFactoryReset(handle, dl::kFactoryResetAll);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the device closes its connections
+  ASSERT_NE(Login(2), 0);
+  EXPECT_EQ(lib.OpenLogins(), 1u);
+  char text[64];
+  int length = 0;
+  EXPECT_EQ(lib.SdkQueryText(other, dl::kQueryVersion, text, 64, &length, 1000), 0);
+  lib.SdkLogout(other);  // harmless
+}
+
 TEST_F(OperationsTest, NetworkChangeShowsInTheNextDiscoveryAndMovesTheDevice) {
   const std::string moved = subnet + "77";
   ASSERT_TRUE(sim->ApplyNetworkChange(specs[0].mac, {moved, "255.255.0.0", subnet + "1", "9.9.9.9", "1.0.0.1", 1}));
