@@ -239,6 +239,9 @@ int DeviceLinkLibrary::SdkModifyUser(int32_t handle, int operation, const void* 
   const std::string oldName = FieldText(o + msg::kUserNameOffset, kNameWidth);
   const std::string newPassword = FieldText(n + msg::kUserPasswordOffset, msg::kUserPasswordField);
   const std::string oldPassword = FieldText(o + msg::kUserPasswordOffset, msg::kUserPasswordField);
+  // A password that fills the whole field has no room for its NUL: refused,
+  // never cut to something the user did not type.
+  if (newPassword.size() >= msg::kUserPasswordField) return 0;
   // The passwords never travel in clear: the old one as a proof, the new
   // one encrypted with this login's session key.
   for (auto* entry : {&request.newEntry, &request.oldEntry})

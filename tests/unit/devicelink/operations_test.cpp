@@ -150,6 +150,20 @@ TEST_F(OperationsTest, PasswordChangeTakesTheNewPassword) {
   EXPECT_EQ(table[dl::kUserTableEntriesOffset + dl::kUserEntryPasswordOffset], 0);
 }
 
+TEST_F(OperationsTest, PasswordThatFillsTheWholeFieldIsRefused) {
+  std::vector<uint8_t> table(dl::kUserTableSize);
+  ASSERT_EQ(lib.SdkGetUserTable(handle, table.data(), 30000), 1);
+  const uint8_t* admin = table.data() + dl::kUserTableEntriesOffset;
+  std::vector<uint8_t> oldEntry(admin, admin + dl::kUserEntrySize), newEntry = oldEntry;
+  std::strcpy(reinterpret_cast<char*>(oldEntry.data() + dl::kUserEntryPasswordOffset), "admin123");
+  std::memset(newEntry.data() + dl::kUserEntryPasswordOffset, 'p', 96);  // no NUL within the field
+  EXPECT_EQ(lib.SdkModifyUser(handle, dl::kModifyUserPassword, newEntry.data(), oldEntry.data(), 1000), 0);
+  // 95 bytes fit.
+  newEntry[dl::kUserEntryPasswordOffset + 95] = 0;
+  EXPECT_EQ(lib.SdkModifyUser(handle, dl::kModifyUserPassword, newEntry.data(), oldEntry.data(), 1000), 1);
+  EXPECT_NE(Login(1, "admin", std::string(95, 'p').c_str()), 0);
+}
+
 TEST_F(OperationsTest, PasswordChangeForAnUnknownUserFails) {
   std::vector<uint8_t> entry(dl::kUserEntrySize, 0);
   std::strcpy(reinterpret_cast<char*>(entry.data() + dl::kUserEntryNameOffset), "ghost");
