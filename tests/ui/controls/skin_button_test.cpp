@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolTip>
+
+#include "tests/ui/controls/render_support.h"
+#include "ui/controls/skin_button.h"
+#include "ui/framework/skins.h"
+
+namespace {
+
+const QColor kNormal(0x10, 0x80, 0x10);
+const QColor kPressed(0x10, 0x10, 0xC0);
+const QColor kHover(0xC0, 0xC0, 0x10);
+const QColor kDisabled(0x80, 0x80, 0x80);
+
+// A window with one skin button whose four pictures are solid colours, so a
+// pixel tells which picture is drawn.
+class SkinButtonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.resize(320, 120);
+    host_.setAutoFillBackground(true);
+    QPalette pal = host_.palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    host_.setPalette(pal);
+    button_ = new CxSkinButton(&host_);
+    button_->setGeometry(20, 20, 88, 32);
+    SetSolidPictures(88, 32);
+    host_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host_));
+  }
+  void SetSolidPictures(int w, int h) {
+    button_->SetSkinPictures(QPixmap::fromImage(SolidPicture(w, h, kNormal)),
+                             QPixmap::fromImage(SolidPicture(w, h, kPressed)),
+                             QPixmap::fromImage(SolidPicture(w, h, kHover)),
+                             QPixmap::fromImage(SolidPicture(w, h, kDisabled)));
+  }
+  // The button as the window shows it (its transparent parts show the window).
+  QImage Drawn() { return host_.grab(button_->geometry()).toImage().convertToFormat(QImage::Format_RGB32); }
+  QColor Centre() {
+    const QImage img = Drawn();
+    return PixelAt(img, img.width() / 2, 3);
+  }
+  QPoint Inside() const { return QPoint(44, 16); }
+  QPoint OutsideInHost() const { return QPoint(200, 90); }
+
+  QWidget host_;
+  CxSkinButton* button_ = nullptr;
+};
+
+TEST_F(SkinButtonTest, ForcedStatePinsOnePictureWhateverTheButtonState) {
+  const struct {
+    int forced;
+    bool enabled;
+    QColor expected;
+  } cases[] = {
+      {0, true, kNormal},   {0, false, kDisabled}, {1, true, kPressed}, {1, false, kPressed},
+      {2, true, kHover},    {2, false, kHover},    {3, true, kDisabled}, {-1, true, kDisabled},
+      {99, true, kDisabled},
+  };
+  for (const auto& c : cases) {
+    button_->forcedState = c.forced;
+    button_->setEnabled(c.enabled);
+    EXPECT_EQ(Centre(), c.expected) << "forcedState " << c.forced << " enabled " << c.enabled;
+  }
+}
+
+TEST_F(SkinButtonTest, ForcedDisabledPictureStaysClickable) {
+  button_->forcedState = 3;
+  QSignalSpy clicks(button_, &QPushButton::clicked);
+  QTest::mouseClick(button_, Qt::LeftButton, {}, Inside());
+  EXPECT_EQ(clicks.count(), 1);
+  EXPECT_EQ(Centre(), kDisabled);
+}
+
+TEST_F(SkinButtonTest, PictureOfTheButtonsSizeIsCopiedUnchanged) {
+  button_->SetSkin(skins::kButtonNormal, skins::kButtonPressed, skins::kButtonHover, skins::kButtonDisabled);
+  const QImage drawn = Drawn();
+  // The transparent corners show the white window, so compare against the
+  // picture laid over white.
+  QImage expected(88, 32, QImage::Format_RGB32);
+  expected.fill(Qt::white);
+  QPainter(&expected).drawImage(0, 0, skins::Picture(skins::kButtonNormal));
+  EXPECT_EQ(drawn, expected);
+}
+
+TEST_F(SkinButtonTest, WiderAndNarrowerButtonsKeepTheTenPixelEnds) {
+  // Left 10 columns red, right 10 blue, the middle green.
+  QImage picture(88, 32, QImage::Format_RGB32);
+  picture.fill(Qt::green);
+  QPainter p(&picture);
+  p.fillRect(0, 0, 10, 32, Qt::red);
+  p.fillRect(78, 0, 10, 32, Qt::blue);
+  p.end();
+  const QPixmap pm = QPixmap::fromImage(picture);
+  button_->SetSkinPictures(pm, pm, pm, pm);
+  for (int width : {200, 40}) {
+    button_->resize(width, 28);
+    const QImage drawn = Drawn();
+    KeepPicture(drawn, QString("button_ends_%1").arg(width));
+    for (int y : {0, 14, 27}) {
+      EXPECT_EQ(PixelAt(drawn, 0, y), QColor(Qt::red)) << width;
+      EXPECT_EQ(PixelAt(drawn, 8, y), QColor(Qt::red)) << width;
+      EXPECT_EQ(PixelAt(drawn, width - 9, y), QColor(Qt::blue)) << width;
+      EXPECT_EQ(PixelAt(drawn, width - 1, y), QColor(Qt::blue)) << width;
+      EXPECT_EQ(PixelAt(drawn, width / 2, y), QColor(Qt::green)) << width;
+    }
+  }
+}
+
+TEST_F(SkinButtonTest, DisabledWithoutPictureShowsTheButtonFaceAndCaption) {
+  button_->SetSkinPictures(QPixmap::fromImage(SolidPicture(88, 32, kNormal)), QPixmap(), QPixmap(), QPixmap());
+  button_->caption = "OK";
+  button_->textColour = Qt::black;
+  button_->setEnabled(false);
+  const QImage drawn = Drawn();
+  const QColor face = button_->palette().color(QPalette::Button);
+  EXPECT_EQ(PixelAt(drawn, 2, 2), face);
+  int dark = 0;
+  for (int x = 30; x < 58; ++x)
+    for (int y = 8; y < 24; ++y) dark += QColor(drawn.pixel(x, y)).lightness() < 100;
+  EXPECT_GT(dark, 5) << "the caption is drawn over the face";
+}
+
+TEST_F(SkinButtonTest, WindowTextIsNeverDrawnOnlyTheCaption) {
+  button_->setText("Window text");
+  const QImage drawn = Drawn();
+  EXPECT_EQ(drawn, SolidPicture(88, 32, kNormal));
+  button_->caption = "Caption";
+  EXPECT_NE(Drawn(), SolidPicture(88, 32, kNormal));
+}
+
+TEST_F(SkinButtonTest, CaptionThatDoesNotFitIsCutAndBecomesTheTooltip) {
+  button_->SetToolTipText("before");
+  button_->caption = "OK";
+  Drawn();
+  EXPECT_EQ(button_->ToolTipText(), "before") << "a caption that fits leaves the tooltip";
+
+  const QString longCaption = "A caption far too long for an eighty-eight pixel button";
+  button_->caption = longCaption;
+  const QImage drawn = Drawn();
+  KeepPicture(drawn, "button_long_caption");
+  EXPECT_EQ(button_->ToolTipText(), longCaption);
+  // Cut on one line: the text stays inside the 2-pixel margins.
+  for (int y = 0; y < 32; ++y) {
+    EXPECT_EQ(PixelAt(drawn, 0, y), kNormal);
+    EXPECT_EQ(PixelAt(drawn, 87, y), kNormal);
+  }
+}
+
+TEST_F(SkinButtonTest, CaptionWithoutTooltipCreatesOneWhenCut) {
+  EXPECT_FALSE(button_->HasToolTip());
+  button_->caption = "Fits";
+  Drawn();
+  EXPECT_FALSE(button_->HasToolTip());
+  button_->caption = QString(40, 'W');
+  Drawn();
+  EXPECT_TRUE(button_->HasToolTip());
+}
+
+TEST_F(SkinButtonTest, PressedPictureFollowsTheCursorOffAndBack) {
+  QSignalSpy clicks(button_, &QPushButton::clicked);
+  QTest::mousePress(button_, Qt::LeftButton, {}, Inside());
+  EXPECT_EQ(Centre(), kPressed);
+  QTest::mouseMove(button_, QPoint(150, 16));
+  EXPECT_EQ(Centre(), kNormal) << "dragged off: not pushed";
+  QTest::mouseMove(button_, Inside());
+  EXPECT_EQ(Centre(), kPressed) << "back on: pushed again";
+  QTest::mouseMove(button_, QPoint(150, 16));
+  QTest::mouseRelease(button_, Qt::LeftButton, {}, QPoint(150, 16));
+  EXPECT_EQ(clicks.count(), 0) << "released outside: no click";
+  EXPECT_FALSE(button_->Down());
+
+  QTest::mousePress(button_, Qt::LeftButton, {}, Inside());
+  QTest::mouseRelease(button_, Qt::LeftButton, {}, Inside());
+  EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(SkinButtonTest, HoverPictureWhileTheMouseIsOver) {
+  QTest::mouseMove(&host_, OutsideInHost());
+  EXPECT_EQ(Centre(), kNormal);
+  QTest::mouseMove(&host_, QPoint(60, 30));
+  EXPECT_TRUE(button_->Over());
+  EXPECT_EQ(Centre(), kHover);
+  QTest::mouseMove(&host_, OutsideInHost());
+  EXPECT_FALSE(button_->Over());
+  EXPECT_EQ(Centre(), kNormal);
+}
+
+TEST_F(SkinButtonTest, HoverWithoutHoverPictureShowsNormal) {
+  button_->SetSkinPictures(QPixmap::fromImage(SolidPicture(88, 32, kNormal)), QPixmap(), QPixmap(), QPixmap());
+  QTest::mouseMove(&host_, QPoint(60, 30));
+  EXPECT_EQ(Centre(), kNormal);
+}
+
+TEST_F(SkinButtonTest, QuickSecondClickIsASecondClick) {
+  QSignalSpy clicks(button_, &QPushButton::clicked);
+  // As the platform delivers it: down, up, double-click, up.
+  QTest::mousePress(button_, Qt::LeftButton, {}, Inside());
+  QTest::mouseRelease(button_, Qt::LeftButton, {}, Inside());
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(Inside()), button_->mapToGlobal(QPointF(Inside())),
+                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(button_, &dbl);
+  QTest::mouseRelease(button_, Qt::LeftButton, {}, Inside());
+  EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST_F(SkinButtonTest, LosingFocusWhilePressedEndsThePress) {
+  button_->setFocus();
+  QTest::mousePress(button_, Qt::LeftButton, {}, Inside());
+  ASSERT_TRUE(button_->Down());
+  QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QCoreApplication::sendEvent(button_, &out);
+  EXPECT_FALSE(button_->Down());
+  EXPECT_FALSE(button_->isDown());
+  QTest::mouseRelease(button_, Qt::LeftButton, {}, Inside());
+}
+
+TEST_F(SkinButtonTest, TooltipShowsAfterTheMouseRestsSixHundredMilliseconds) {
+  button_->SetToolTipText("Search the LAN");
+  QTest::mouseMove(&host_, OutsideInHost());
+  QToolTip::hideText();
+  QTest::mouseMove(&host_, QPoint(60, 30));
+  QTest::qWait(250);
+  EXPECT_FALSE(QToolTip::isVisible()) << "not before the delay";
+  EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
+  EXPECT_EQ(QToolTip::text(), "Search the LAN");
+  QTest::mouseMove(&host_, OutsideInHost());
+  EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+}
+
+TEST_F(SkinButtonTest, SetSkinLoadsTheNamedPicturesAndTheHandCursor) {
+  button_->SetSkin(skins::kButtonNormal, skins::kButtonPressed, skins::kButtonHover, skins::kButtonDisabled, 1, 2,
+                   3, 4, 5);
+  for (auto which : {CxSkinButton::kNormal, CxSkinButton::kPressed, CxSkinButton::kHover, CxSkinButton::kDisabled})
+    EXPECT_EQ(button_->SkinPicture(which).size(), QSize(88, 32));
+  EXPECT_EQ(button_->cursor().shape(), Qt::PointingHandCursor);
+  button_->SetSkin(9999, 9999, 9999, 9999);
+  EXPECT_TRUE(button_->SkinPicture(CxSkinButton::kNormal).isNull());
+}
+
+}  // namespace
