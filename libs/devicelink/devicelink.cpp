@@ -64,6 +64,11 @@ std::vector<Endpoint> DeviceLinkLibrary::DiscoveryTargets() const {
   return BroadcastTargets(wire::kDiscoveryPort);
 }
 
+std::size_t DeviceLinkLibrary::OpenLogins() const {
+  std::lock_guard lock(mutex_);
+  return sessions_.size();
+}
+
 DiscoveryOutcome DeviceLinkLibrary::LastDiscovery() const {
   std::lock_guard lock(mutex_);
   return lastDiscovery_;
@@ -112,9 +117,19 @@ int32_t DeviceLinkLibrary::SdkLogin(const char* ip, uint16_t port, const char* u
   if (deviceInfo) std::memcpy(deviceInfo, outcome.deviceInfo.data(), outcome.deviceInfo.size());
   if (errorCode) *errorCode = 0;
   std::lock_guard lock(mutex_);
+  ReapDeadSessions();
   const int32_t handle = NextHandle();
   sessions_[handle] = std::move(outcome.session);
   return handle;
+}
+
+void DeviceLinkLibrary::ReapDeadSessions() {
+  for (auto it = sessions_.begin(); it != sessions_.end();) {
+    if (it->second.use_count() == 1 && !it->second->LooksAlive())
+      it = sessions_.erase(it);
+    else
+      ++it;
+  }
 }
 
 std::shared_ptr<Session> DeviceLinkLibrary::Find(int32_t handle) const {
@@ -224,6 +239,9 @@ int DeviceLinkLibrary::SdkModifyUser(int32_t handle, int operation, const void* 
   const std::string oldName = FieldText(o + msg::kUserNameOffset, kNameWidth);
   const std::string newPassword = FieldText(n + msg::kUserPasswordOffset, msg::kUserPasswordField);
   const std::string oldPassword = FieldText(o + msg::kUserPasswordOffset, msg::kUserPasswordField);
+  // A password that fills the whole field has no room for its NUL: refused,
+  // never cut to something the user did not type.
+  if (newPassword.size() >= msg::kUserPasswordField) return 0;
   // The passwords never travel in clear: the old one as a proof, the new
   // one encrypted with this login's session key.
   for (auto* entry : {&request.newEntry, &request.oldEntry})
@@ -241,19 +259,22 @@ int DeviceLinkLibrary::SdkModifyUser(int32_t handle, int operation, const void* 
   return r.ok() ? 1 : 0;
 }
 
+// A restart ends the login on the device: the connection is closed at once.
 int DeviceLinkLibrary::SdkReboot(int32_t handle) {
   const auto s = Find(handle);
   if (!s) return 0;
-  return s->Call(wire::Type::kReboot, std::vector<uint8_t>{}, kDefaultCallTimeoutMs).ok() ? 1 : 0;
+  if (!s->Call(wire::Type::kReboot, std::vector<uint8_t>{}, kDefaultCallTimeoutMs).ok()) return 0;
+  s->Close();
+  return 1;
 }
 
 int DeviceLinkLibrary::SdkFactoryReset(int32_t handle, uint32_t flags) {
   const auto s = Find(handle);
   if (!s) return 0;
-  return s->Call(wire::Type::kFactoryReset, msg::Encode(msg::FactoryResetRequest{flags}), kDefaultCallTimeoutMs)
-                 .ok()
-             ? 1
-             : 0;
+  if (!s->Call(wire::Type::kFactoryReset, msg::Encode(msg::FactoryResetRequest{flags}), kDefaultCallTimeoutMs).ok())
+    return 0;
+  s->Close();
+  return 1;
 }
 
 int32_t DeviceLinkLibrary::SdkOpenUpgrade(int32_t handle, const char* firmwarePath,

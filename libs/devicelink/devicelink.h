@@ -36,6 +36,8 @@ class DeviceLinkLibrary : public devicelib::DeviceLibrary {
   std::vector<Endpoint> DiscoveryTargets() const;
   // Details of the last discovery (for diagnostics and the benchmark).
   DiscoveryOutcome LastDiscovery() const;
+  // Logins the library holds a connection for (diagnostics, tests).
+  std::size_t OpenLogins() const;
 
   void SdkStartup(int reserved, void* mainWindow) override;
   void SDK_SetCustomer(const char* customerCode) override;
@@ -64,6 +66,11 @@ class DeviceLinkLibrary : public devicelib::DeviceLibrary {
 
  private:
   std::shared_ptr<Session> Find(int32_t handle) const;
+  // Frees the logins whose device has closed them and that no call uses:
+  // callers drop some handles without a logout (after a factory reset, a
+  // finished upgrade), and a dead login answers every call with 0 anyway,
+  // as an unknown handle does. Under mutex_.
+  void ReapDeadSessions();
   int32_t NextHandle();
 
   mutable std::mutex mutex_;

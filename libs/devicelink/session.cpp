@@ -1,6 +1,10 @@
 #include "libs/devicelink/session.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <algorithm>
+#include <cerrno>
 
 namespace devicelink {
 
@@ -75,6 +79,11 @@ Reply Session::Exchange(wire::Type type, std::span<const uint8_t> payload, uint3
   }
   const auto frame = wire::Encode(type, sequence, 0, payload);
   r.io = SendAll(socket_.get(), frame, deadline);
+  if (r.io != IoResult::kOk) {
+    // Part of a frame may have left: the stream is out of step for good.
+    Close();
+    return r;
+  }
   while (r.io == IoResult::kOk) {
     wire::Frame reply;
     r.io = ReceiveFrame(socket_.get(), reader_, deadline, reply);
@@ -113,6 +122,21 @@ IoResult Session::Receive(wire::Frame& out, Deadline deadline) {
   const IoResult r = ReceiveFrame(socket_.get(), reader_, deadline, out);
   if (r != IoResult::kOk && r != IoResult::kTimeout) Close();
   return r;
+}
+
+bool Session::LooksAlive() {
+  if (dead_) return false;
+  std::unique_lock lock(callMutex_, std::try_to_lock);
+  if (!lock.owns_lock()) return true;  // in a call: that call finds out
+  pollfd p{socket_.get(), POLLIN, 0};
+  if (::poll(&p, 1, 0) <= 0) return true;
+  uint8_t byte;
+  const ssize_t n = ::recv(socket_.get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) || (p.revents & (POLLHUP | POLLERR))) {
+    Close();
+    return false;
+  }
+  return true;
 }
 
 void Session::Close() {

@@ -55,6 +55,9 @@ class Session {
   // Waits for a frame the device sends on its own (upgrade progress).
   IoResult Receive(wire::Frame& out, Deadline deadline);
 
+  // False once the device has closed the connection (found without
+  // blocking; a session in a call counts as alive).
+  bool LooksAlive();
   // Wakes a blocked call and marks the session dead; safe from any thread.
   void Close();
   bool dead() const { return dead_; }

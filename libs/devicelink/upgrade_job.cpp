@@ -17,16 +17,27 @@ UpgradeJob::UpgradeJob(int32_t loginHandle, int32_t upgradeHandle, Endpoint devi
 UpgradeJob::~UpgradeJob() { Stop(); }
 
 bool UpgradeJob::Start() {
-  if (started_) return false;
-  session_ = Session::Join(device_, credentials_, kLoginTimeoutMs);
-  if (!session_) return false;
+  {
+    std::lock_guard lock(mutex_);
+    if (started_ || session_ || stopping_) return false;
+  }
+  auto session = Session::Join(device_, credentials_, kLoginTimeoutMs);
+  if (!session) return false;
+  {
+    // A Stop() from now on closes this connection, which ends the Begin below.
+    std::lock_guard lock(mutex_);
+    if (stopping_) return false;
+    session_ = session;
+  }
   msg::UpgradeBeginRequest begin;
   begin.size = image_.size();
   begin.sha256 = Sha256Of(image_);
-  if (!session_->Call(wire::Type::kUpgradeBegin, msg::Encode(begin), kUpgradeStepTimeoutMs).ok()) {
-    session_->Close();
+  if (!session->Call(wire::Type::kUpgradeBegin, msg::Encode(begin), kUpgradeStepTimeoutMs).ok()) {
+    session->Close();
     return false;
   }
+  std::lock_guard lock(mutex_);
+  if (stopping_) return false;
   started_ = true;
   thread_ = std::thread([self = shared_from_this()] { self->Run(); });
   return true;
@@ -34,12 +45,17 @@ bool UpgradeJob::Start() {
 
 void UpgradeJob::Stop() {
   stopping_ = true;
-  if (session_) session_->Close();
-  if (thread_.joinable()) {
-    if (thread_.get_id() == std::this_thread::get_id())
-      thread_.detach();  // closed from inside the callback: the thread ends on its own
+  std::thread thread;
+  {
+    std::lock_guard lock(mutex_);
+    if (session_) session_->Close();
+    thread.swap(thread_);
+  }
+  if (thread.joinable()) {
+    if (thread.get_id() == std::this_thread::get_id())
+      thread.detach();  // closed from inside the callback: the thread ends on its own
     else
-      thread_.join();
+      thread.join();
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,6 +48,7 @@ class UpgradeJob : public std::enable_shared_from_this<UpgradeJob> {
   const std::vector<uint8_t> image_;
   const devicelib::UpgradeProgressCallback callback_;
   void* const userData_;
+  std::mutex mutex_;  // guards session_, started_ and thread_ between Start and Stop
   std::shared_ptr<Session> session_;
   std::atomic<bool> stopping_{false};
   bool started_ = false;

@@ -150,6 +150,20 @@ TEST_F(OperationsTest, PasswordChangeTakesTheNewPassword) {
   EXPECT_EQ(table[dl::kUserTableEntriesOffset + dl::kUserEntryPasswordOffset], 0);
 }
 
+TEST_F(OperationsTest, PasswordThatFillsTheWholeFieldIsRefused) {
+  std::vector<uint8_t> table(dl::kUserTableSize);
+  ASSERT_EQ(lib.SdkGetUserTable(handle, table.data(), 30000), 1);
+  const uint8_t* admin = table.data() + dl::kUserTableEntriesOffset;
+  std::vector<uint8_t> oldEntry(admin, admin + dl::kUserEntrySize), newEntry = oldEntry;
+  std::strcpy(reinterpret_cast<char*>(oldEntry.data() + dl::kUserEntryPasswordOffset), "admin123");
+  std::memset(newEntry.data() + dl::kUserEntryPasswordOffset, 'p', 96);  // no NUL within the field
+  EXPECT_EQ(lib.SdkModifyUser(handle, dl::kModifyUserPassword, newEntry.data(), oldEntry.data(), 1000), 0);
+  // 95 bytes fit.
+  newEntry[dl::kUserEntryPasswordOffset + 95] = 0;
+  EXPECT_EQ(lib.SdkModifyUser(handle, dl::kModifyUserPassword, newEntry.data(), oldEntry.data(), 1000), 1);
+  EXPECT_NE(Login(1, "admin", std::string(95, 'p').c_str()), 0);
+}
+
 TEST_F(OperationsTest, PasswordChangeForAnUnknownUserFails) {
   std::vector<uint8_t> entry(dl::kUserEntrySize, 0);
   std::strcpy(reinterpret_cast<char*>(entry.data() + dl::kUserEntryNameOffset), "ghost");
@@ -273,6 +287,22 @@ TEST_F(OperationsTest, FactoryResetRestoresTheFactoryStateAfterARestart) {
   EXPECT_EQ(r->model, "DV-T100");
   EXPECT_EQ(r->netmask, "255.255.255.0");
   EXPECT_EQ(r->dhcpMode, 2);
+}
+
+TEST_F(OperationsTest, LoginsDroppedWithoutALogoutAreFreed) {
+  // The program drops the handle after a factory reset without logging out;
+  // the device's restart ends every login it had.
+  const int32_t other = Login(1, "guest", "guest1");
+  ASSERT_NE(other, 0);
+  EXPECT_EQ(lib.OpenLogins(), 2u);
+  lib.SdkFactoryReset(handle, dl::kFactoryResetAll);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the device closes its connections
+  ASSERT_NE(Login(2), 0);
+  EXPECT_EQ(lib.OpenLogins(), 1u);
+  char text[64];
+  int length = 0;
+  EXPECT_EQ(lib.SdkQueryText(other, dl::kQueryVersion, text, 64, &length, 1000), 0);
+  lib.SdkLogout(other);  // harmless
 }
 
 TEST_F(OperationsTest, NetworkChangeShowsInTheNextDiscoveryAndMovesTheDevice) {
