@@ -160,9 +160,11 @@ TEST_F(TipTest, PressInTheTopBandMovesTheBoxAndLowerDoesNot) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&tip));
   QWidget& client = tip.Client();
   const QPoint start = tip.pos();
+  const QPoint grab = client.mapToGlobal(QPoint(150, 20));
   QTest::mousePress(&client, Qt::LeftButton, {}, QPoint(150, 20));
-  QTest::mouseMove(&client, QPoint(190, 50));
-  QTest::mouseRelease(&client, Qt::LeftButton, {}, QPoint(190, 50));
+  QTest::mouseMove(&client, client.mapFromGlobal(grab + QPoint(20, 15)));
+  QTest::mouseMove(&client, client.mapFromGlobal(grab + QPoint(40, 30)));
+  QTest::mouseRelease(&client, Qt::LeftButton, {}, client.mapFromGlobal(grab + QPoint(40, 30)));
   EXPECT_EQ(tip.pos(), start + QPoint(40, 30));
 
   const QPoint moved = tip.pos();
