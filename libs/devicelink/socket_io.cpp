@@ -37,13 +37,15 @@ std::optional<Endpoint> ParseEndpoint(const std::string& text) {
   return Endpoint{*ip, static_cast<uint16_t>(port)};
 }
 
-std::string FormatEndpoint(const Endpoint& e) {
+std::string FormatIpv4(uint32_t address) {
   in_addr a{};
-  a.s_addr = htonl(e.address);
+  a.s_addr = htonl(address);
   char buf[INET_ADDRSTRLEN] = {};
   inet_ntop(AF_INET, &a, buf, sizeof buf);
-  return std::string(buf) + ":" + std::to_string(e.port);
+  return buf;
 }
+
+std::string FormatEndpoint(const Endpoint& e) { return FormatIpv4(e.address) + ":" + std::to_string(e.port); }
 
 Socket& Socket::operator=(Socket&& o) noexcept {
   if (this != &o) {

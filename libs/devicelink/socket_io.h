@@ -29,6 +29,7 @@ std::optional<uint32_t> ParseIpv4(const std::string& text);
 // "a.b.c.d:port"
 std::optional<Endpoint> ParseEndpoint(const std::string& text);
 std::string FormatEndpoint(const Endpoint& e);
+std::string FormatIpv4(uint32_t address);
 
 // Owns one file descriptor.
 class Socket {

@@ -1,5 +1,7 @@
 // divarod-devsim: plays a fleet of devices for the program and its tests.
-//   divarod-devsim --fleet FILE [--loopback[=127.N]] [--discovery ADDR:PORT]...
+//   divarod-devsim --fleet FILE [--loopback[=127.N] | --assign-addresses IF]
+//                  [--discovery ADDR:PORT]... [--lan ADDR:PORT | --no-lan]
+// (docs/device-link.md describes the options and the fleet file.)
 // Prints one line "devsim ready discovery=ADDR:PORT[,...] devices=N [lan=ADDR:PORT]" once
 // every socket is open, then serves until SIGINT or SIGTERM.
 #include <sys/resource.h>
@@ -121,7 +123,7 @@ int main(int argc, char** argv) {
   if (!lan && !noLan && !options.loopback) lan = devicelink::Endpoint{0, 5000};
   if (lan && !noLan) {
     lanresponder::ResponderEndpoints endpoints;
-    endpoints.bindIp = devicelink::FormatEndpoint(*lan).substr(0, devicelink::FormatEndpoint(*lan).rfind(':'));
+    endpoints.bindIp = devicelink::FormatIpv4(lan->address);
     endpoints.listenPort = lan->port;
     lanLink = std::make_unique<devsim::LanLink>(simulator, endpoints);
     if (!lanLink->Start(error)) {

@@ -151,10 +151,14 @@ bool Simulator::OpenListener(std::size_t index, std::string& error) {
   return true;
 }
 
-void Simulator::Run() { loop_.Run(); }
+void Simulator::Run() {
+  loopThread_ = std::this_thread::get_id();
+  loop_.Run();
+  loopThread_ = std::thread::id();
+}
 
 void Simulator::StartThread() {
-  thread_ = std::thread([this] { loop_.Run(); });
+  thread_ = std::thread([this] { Run(); });
 }
 
 void Simulator::Quit() {
@@ -163,16 +167,30 @@ void Simulator::Quit() {
 }
 
 void Simulator::RunOnLoop(const std::function<void()>& task) {
-  if (!thread_.joinable() || thread_.get_id() == std::this_thread::get_id()) {
-    task();
+  const std::thread::id loop = loopThread_;
+  if (loop == std::thread::id() || loop == std::this_thread::get_id()) {
+    task();  // no loop runs (before Run, after Quit), or we are on it
     return;
   }
-  std::promise<void> done;
-  loop_.Post([&] {
+  // Whoever claims the task first runs it: the loop, or this thread when the
+  // loop has ended before reaching it.
+  struct Shared {
+    std::atomic<bool> claimed{false};
+    std::promise<void> done;
+  };
+  auto shared = std::make_shared<Shared>();
+  loop_.Post([shared, &task] {
+    if (shared->claimed.exchange(true)) return;
     task();
-    done.set_value();
+    shared->done.set_value();
   });
-  done.get_future().wait();
+  auto finished = shared->done.get_future();
+  while (finished.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+    if (loopThread_ == std::thread::id() && !shared->claimed.exchange(true)) {
+      task();
+      return;
+    }
+  }
 }
 
 bool Simulator::ApplyNetworkChange(const std::string& mac, const NetworkSettings& settings) {

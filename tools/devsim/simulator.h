@@ -134,6 +134,7 @@ class Simulator {
   std::map<int, std::unique_ptr<Connection>> connections_;
   int nextConnection_ = 1;
   std::thread thread_;
+  std::atomic<std::thread::id> loopThread_{};  // the thread inside Run(), if any
   std::function<void(const DeviceSnapshot&)> observer_;
 };
 

@@ -4,16 +4,14 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
 
 #include "core/device/device_library.h"
 #include "core/device/sdk_device_info.h"
 #include "core/language/language.h"
-#include "ui/main/tip_notice.h"
+#include "ui/controls/dlg_tip.h"
+#include "ui/framework/key_filter.h"
 
 CDivarodDlg* MainDialogInstance = nullptr;
 
@@ -56,12 +54,15 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   statics.setColor(QPalette::WindowText, FromColorRef(kTextColour));
   titleText_.setPalette(statics);
 
+  keyfilter::SwallowEnterAndEsc(this);
+  titleBand_.SetDoubleClickAction([this] { OnMaximize(); });
+
   periodicSearchTimer_.setTimerType(Qt::PreciseTimer);  // the period counts from the request
   connect(&periodicSearchTimer_, &QTimer::timeout, this, [this] { OnTimer(kPeriodicSearchTimer); });
-  connect(&quitButton_, &QPushButton::clicked, this, [this] { OnQuit(); });
-  connect(&maxButton_, &QPushButton::clicked, this, [this] { OnMaximize(); });
-  connect(&minButton_, &QPushButton::clicked, this, [this] { OnMinimize(); });
-  connect(&helpButton_, &QPushButton::clicked, this, [this] { OnHelp(); });
+  connect(&quitButton_, &CxSkinButton::clicked, this, [this] { OnQuit(); });
+  connect(&maxButton_, &CxSkinButton::clicked, this, [this] { OnMaximize(); });
+  connect(&minButton_, &CxSkinButton::clicked, this, [this] { OnMinimize(); });
+  connect(&helpButton_, &CxSkinButton::clicked, this, [this] { OnHelp(); });
 
   // The library's one start-up call, before any other call reaches it.
   devicelib::Lib().SdkStartup(0, this);
@@ -121,11 +122,10 @@ void CDivarodDlg::LoadConfiguration() {
 }
 
 void CDivarodDlg::LoadSkinImages() {
-  // Interim captions until the skin buttons take their pictures.
-  quitButton_.setText("x");
-  maxButton_.setText("[]");
-  minButton_.setText("_");
-  helpButton_.setText("?");
+  quitButton_.SetSkin(205, 204, 206, 205);
+  maxButton_.SetSkin(214, 216, 215, 214);
+  minButton_.SetSkin(208, 211, 209, 208);
+  helpButton_.SetSkin(241, 240, 242, 241);
   if (!pageLogo.isNull()) logoPicture_.setPixmap(pageLogo);
   helpButton_.setVisible(config.showHelp);
 }
@@ -161,14 +161,14 @@ void CDivarodDlg::CreatePages() {
 
 void CDivarodDlg::OnQuit() {
   if (searching.load()) {
-    ShowTipNotice(Text("info.Searching_wait"), Text("msg.Msg"), false, 0x40);
+    ShowTipBox(Text("info.Searching_wait"), Text("msg.Msg"), false, true, CDlgTip::kIconInformation);
     return;
   }
   if (operatePage.IsBatchBusy() || devInfoPage.networkChangeRunning) {
-    ShowTipNotice(Text("info.Configuring_wait"), Text("msg.Msg"), false, 0x40);
+    ShowTipBox(Text("info.Configuring_wait"), Text("msg.Msg"), false, true, CDlgTip::kIconInformation);
     return;
   }
-  if (ShowTipNotice(Text("msg.Exit"), Text("msg.Msg"), true, 0x20) == 1) close();
+  if (ShowTipBox(Text("msg.Exit"), Text("msg.Msg"), true, true, CDlgTip::kIconQuestion) == 1) close();
 }
 
 void CDivarodDlg::OnMinimize() { showMinimized(); }
@@ -201,58 +201,4 @@ void CDivarodDlg::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), FromColorRef(kBackgroundColour));
   painter.setPen(QColor(0x5A, 0x5A, 0x5A));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));  // the thin border
-}
-
-// Enter and Esc never close the window (key down and key up).
-void CDivarodDlg::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
-}
-
-void CDivarodDlg::keyReleaseEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return;
-    default:
-      QDialog::keyReleaseEvent(event);
-  }
-}
-
-// A press in the title band moves the window as a press on a caption would.
-void CDivarodDlg::mousePressEvent(QMouseEvent* event) {
-  const int clientY = static_cast<int>(event->position().y()) - kBorder;
-  if (event->button() == Qt::LeftButton && clientY <= kTitleBand) {
-    QWindow* handle = windowHandle();
-    if (!handle || !handle->startSystemMove()) {
-      dragging_ = true;  // the platform cannot move it: follow the mouse ourselves
-      dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    }
-  }
-  QDialog::mousePressEvent(event);
-}
-
-void CDivarodDlg::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_ && (event->buttons() & Qt::LeftButton)) move(event->globalPosition().toPoint() - dragOffset_);
-  QDialog::mouseMoveEvent(event);
-}
-
-void CDivarodDlg::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) dragging_ = false;
-  QDialog::mouseReleaseEvent(event);
-}
-
-void CDivarodDlg::mouseDoubleClickEvent(QMouseEvent* event) {
-  const int clientY = static_cast<int>(event->position().y()) - kBorder;
-  if (event->button() == Qt::LeftButton && clientY <= kTitleBand) OnMaximize();
-  QDialog::mouseDoubleClickEvent(event);
 }

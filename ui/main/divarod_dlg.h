@@ -15,7 +15,6 @@
 #include <QRect>
 #include <QTimer>
 #include <QLabel>
-#include <QPushButton>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -23,7 +22,9 @@
 #include <vector>
 
 #include "core/device/device_record.h"
+#include "ui/controls/skin_button.h"
 #include "ui/framework/private_messages.h"
+#include "ui/framework/title_band.h"
 #include "ui/main/dlg_dev_info.h"
 #include "ui/main/dlg_main_menu.h"
 #include "ui/main/main_config.h"
@@ -136,27 +137,21 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
  protected:
   void setVisible(bool visible) override;
   void paintEvent(QPaintEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void WaitForSearchToEnd();
 
   QLabel logoPicture_;
   QLabel titleText_;
-  QPushButton quitButton_;
-  QPushButton maxButton_;
-  QPushButton minButton_;
-  QPushButton helpButton_;
+  CxSkinButton quitButton_;
+  CxSkinButton maxButton_;
+  CxSkinButton minButton_;
+  CxSkinButton helpButton_;
+  // Presses with a client y up to 60 (widget rows 0..61, the border included).
+  titleband::TitleBand titleBand_{this, kBorder + kTitleBand + 1};
   QTimer periodicSearchTimer_;
   std::thread searchThread_;
   bool initialised_ = false;
-  bool dragging_ = false;
-  QPoint dragOffset_;
 };
 
 // The one main window, set by start-up before the window runs; every page

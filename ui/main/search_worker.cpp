@@ -9,7 +9,7 @@
 #include "core/util/text_conversion.h"
 #include "ui/main/customer_filter.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/tip_notice.h"
+#include "ui/controls/dlg_tip.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ int CDivarodDlg::SearchThreadProc() {
   if (result == 0 || count <= 0) {
     // Texts from this thread's own language object; the box itself runs on
     // the UI thread while this worker waits for it to close.
-    ShowTipNoticeFromWorker(FormatWithInteger(Text("info.search_failed_d"), result), Text("msg.Msg"), false, 0x10);
+    ShowTipBox(FormatWithInteger(Text("info.search_failed_d"), result), Text("msg.Msg"), false, true,
+               CDlgTip::kIconError);
     UpdateDeviceCount();
     searching = false;
     return 0;

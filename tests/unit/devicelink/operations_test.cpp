@@ -23,12 +23,13 @@ void PutU32(std::vector<uint8_t>& b, std::size_t at, uint32_t v) { std::memcpy(b
 
 class OperationsTest : public simtest::SimFixture {
  protected:
-  int DeviceCount() override { return 4; }
+  int DeviceCount() override { return 5; }
   void Shape(std::vector<devsim::DeviceSpec>& d) override {
     d[1].refuseWrite = {155};
     d[1].refuseImport = true;
     d[2].answerDelayMs = 600;
     d[3].silent = true;
+    d[4].stayDown = true;
   }
   void SetUp() override {
     SimFixture::SetUp();
@@ -254,6 +255,17 @@ TEST_F(OperationsTest, RebootDropsTheLoginAndTheDeviceComesBack) {
     return r && r->devStartTime != startedBefore;
   }));
   EXPECT_NE(Login(1), 0);
+}
+
+TEST_F(OperationsTest, DeviceThatStaysDownNeverComesBack) {
+  const int32_t h = Login(5);
+  ASSERT_NE(h, 0);
+  ASSERT_EQ(lib.SdkReboot(h), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // well past its restart time
+  EXPECT_EQ(ByMac(Search(), specs[4].mac), nullptr);
+  int error = -1;
+  EXPECT_EQ(Login(5, "admin", "admin123", &error), 0);
+  EXPECT_EQ(error, 9);
 }
 
 TEST_F(OperationsTest, PortChangeTakesEffectAfterTheReboot) {
