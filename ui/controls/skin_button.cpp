@@ -20,7 +20,8 @@ CxSkinButton::CxSkinButton(QWidget* parent) : QPushButton(parent) {
 
 CxSkinButton::~CxSkinButton() {
   // The tooltip goes before the button.
-  if (toolTipTimer_.isActive() || (QToolTip::isVisible() && underMouse())) HideToolTip();
+  toolTipTimer_.stop();
+  if (toolTipCreated_ && QToolTip::isVisible() && QToolTip::text() == toolTipText_) QToolTip::hideText();
 }
 
 void CxSkinButton::SetSkin(int normal, int pressed, int hover, int disabled, int, int, int, int, int) {

@@ -42,7 +42,13 @@ MessageReceiver::~MessageReceiver() { delete mailbox_; }
 LRESULT SendPrivateMessage(MessageReceiver* target, unsigned message, WPARAM wParam, LPARAM lParam) {
   if (!target) return 0;
   QObject* box = target->Mailbox();
-  if (QThread::currentThread() == box->thread()) return target->OnPrivateMessage(message, wParam, lParam);
+  // On the receiver's own thread (or before any application exists) a send
+  // is a plain call, nested inside whatever handler is running.
+  if (!QCoreApplication::instance() || QThread::currentThread() == box->thread())
+    return target->OnPrivateMessage(message, wParam, lParam);
+  // From another thread the UI thread runs the handler between its events;
+  // the sender waits for the value. Should the receiver go away first, the
+  // queued call is dropped and the sender gets 0.
   LRESULT result = 0;
   QMetaObject::invokeMethod(
       box, [&] { result = target->OnPrivateMessage(message, wParam, lParam); }, Qt::BlockingQueuedConnection);
