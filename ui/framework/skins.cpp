@@ -210,7 +210,7 @@ void DrawButtonPicture(QImage& img, const PictureSpec& s) {
   if (s.glyph != Glyph::None) {
     // Glyphs sit in a square in the middle: half the picture on small
     // pictures, less on the big menu tiles.
-    const qreal side = s.size.width() >= 60 ? 26 : s.size.width() >= 28 ? 14 : 10;
+    const qreal side = s.size.width() >= 60 ? 26 : s.size.width() >= 28 ? 14 : 12;
     const QRectF area((whole.width() - side) / 2, (whole.height() - side) / 2, side, side);
     DrawGlyph(p, s.glyph, area, s.look.glyph);
   }
