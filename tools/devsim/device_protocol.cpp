@@ -17,7 +17,7 @@ Outcome Reply(const wire::Frame& request, int32_t status, std::span<const uint8_
 std::array<uint8_t, msg::kDeviceInfoSize> DeviceInfo(const SimDevice& d) {
   std::array<uint8_t, msg::kDeviceInfoSize> info{};
   wire::Writer w;
-  w.Text(d.mac(), 24).Text(d.spec().type, 24);
+  w.Text(d.mac(), 24).Text(d.profile().type, 24);
   std::memcpy(info.data(), w.data().data(), info.size());
   return info;
 }
@@ -27,16 +27,16 @@ Outcome Login(SimDevice& d, ConnectionState& c, const wire::Frame& f, SimTime no
   if (!request || !c.challenge || c.challenge->first != request->user) return Reply(f, wire::kBadRequest);
   const msg::Nonce deviceNonce = c.challenge->second;
   c.challenge.reset();  // one proof per challenge
-  if (d.spec().refuseLogin != 0) return Reply(f, d.spec().refuseLogin);
+  if (d.profile().refuseLogin != 0) return Reply(f, d.profile().refuseLogin);
   SimUser* user = d.FindUser(request->user);
   if (!user) return Reply(f, wire::kUnknownUser);
   if (now < user->lockedUntil) return Reply(f, wire::kUserLocked);
   const auto expected = msg::LoginProof(user->key, deviceNonce, request->clientNonce, request->user);
   if (!msg::Equal(expected, request->proof)) {
     ++user->failures;
-    if (d.spec().lockAfter > 0 && user->failures >= d.spec().lockAfter) {
+    if (d.profile().lockAfter > 0 && user->failures >= d.profile().lockAfter) {
       user->failures = 0;
-      user->lockedUntil = now + std::chrono::milliseconds(d.spec().lockMs);
+      user->lockedUntil = now + std::chrono::milliseconds(d.profile().lockMs);
     }
     return Reply(f, wire::kWrongPassword);
   }

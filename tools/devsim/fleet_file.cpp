@@ -50,11 +50,11 @@ bool IsMac(const std::string& text) {
   return true;
 }
 
-using Setter = std::function<bool(DeviceSpec&, const std::string&)>;
+using Setter = std::function<bool(DeviceProfile&, const std::string&)>;
 
 template <typename T>
-Setter Number(T DeviceSpec::*field, long long lo, long long hi) {
-  return [=](DeviceSpec& d, const std::string& v) {
+Setter Number(T DeviceProfile::*field, long long lo, long long hi) {
+  return [=](DeviceProfile& d, const std::string& v) {
     long long n = 0;
     if (!ParseInt(v, lo, hi, n)) return false;
     d.*field = static_cast<T>(n);
@@ -62,23 +62,23 @@ Setter Number(T DeviceSpec::*field, long long lo, long long hi) {
   };
 }
 
-Setter Text(std::string DeviceSpec::*field) {
-  return [=](DeviceSpec& d, const std::string& v) {
+Setter Text(std::string DeviceProfile::*field) {
+  return [=](DeviceProfile& d, const std::string& v) {
     d.*field = v;
     return true;
   };
 }
 
-Setter Address(std::string DeviceSpec::*field) {
-  return [=](DeviceSpec& d, const std::string& v) {
+Setter Address(std::string DeviceProfile::*field) {
+  return [=](DeviceProfile& d, const std::string& v) {
     if (!v.empty() && !IsIpv4(v)) return false;
     d.*field = v;
     return true;
   };
 }
 
-Setter Flag(bool DeviceSpec::*field) {
-  return [=](DeviceSpec& d, const std::string& v) {
+Setter Flag(bool DeviceProfile::*field) {
+  return [=](DeviceProfile& d, const std::string& v) {
     if (v != "0" && v != "1") return false;
     d.*field = v == "1";
     return true;
@@ -87,29 +87,29 @@ Setter Flag(bool DeviceSpec::*field) {
 
 const std::map<std::string, Setter>& DeviceKeys() {
   static const std::map<std::string, Setter> keys = {
-      {"mac", [](DeviceSpec& d, const std::string& v) {
+      {"mac", [](DeviceProfile& d, const std::string& v) {
          if (!IsMac(v)) return false;
          d.mac = v;
          return true;
        }},
-      {"ip", Address(&DeviceSpec::ip)},
-      {"netmask", Address(&DeviceSpec::netmask)},
-      {"gateway", Address(&DeviceSpec::gateway)},
-      {"dns1", Address(&DeviceSpec::dns1)},
-      {"dns2", Address(&DeviceSpec::dns2)},
-      {"dhcp", Number(&DeviceSpec::dhcpMode, 0, 255)},
-      {"tcp_port", Number(&DeviceSpec::tcpPort, 1, 65535)},
-      {"http_port", Number(&DeviceSpec::httpPort, 1, 65535)},
-      {"rtsp_port", Number(&DeviceSpec::rtspPort, 1, 65535)},
-      {"type", Text(&DeviceSpec::type)},
-      {"model", Text(&DeviceSpec::model)},
-      {"cloud_id", Text(&DeviceSpec::cloudId)},
-      {"version", Text(&DeviceSpec::version)},
-      {"release_time", Text(&DeviceSpec::releaseTime)},
-      {"customer", Text(&DeviceSpec::customerCode)},
-      {"capabilities", Number(&DeviceSpec::capabilities, 0, 255)},
-      {"kind", Number(&DeviceSpec::kind, 0, 0xFFFFFFFFll)},
-      {"users", [](DeviceSpec& d, const std::string& v) {
+      {"ip", Address(&DeviceProfile::ip)},
+      {"netmask", Address(&DeviceProfile::netmask)},
+      {"gateway", Address(&DeviceProfile::gateway)},
+      {"dns1", Address(&DeviceProfile::dns1)},
+      {"dns2", Address(&DeviceProfile::dns2)},
+      {"dhcp", Number(&DeviceProfile::dhcpMode, 0, 255)},
+      {"tcp_port", Number(&DeviceProfile::tcpPort, 1, 65535)},
+      {"http_port", Number(&DeviceProfile::httpPort, 1, 65535)},
+      {"rtsp_port", Number(&DeviceProfile::rtspPort, 1, 65535)},
+      {"type", Text(&DeviceProfile::type)},
+      {"model", Text(&DeviceProfile::model)},
+      {"cloud_id", Text(&DeviceProfile::cloudId)},
+      {"version", Text(&DeviceProfile::version)},
+      {"release_time", Text(&DeviceProfile::releaseTime)},
+      {"customer", Text(&DeviceProfile::customerCode)},
+      {"capabilities", Number(&DeviceProfile::capabilities, 0, 255)},
+      {"kind", Number(&DeviceProfile::kind, 0, 0xFFFFFFFFll)},
+      {"users", [](DeviceProfile& d, const std::string& v) {
          d.users.clear();
          std::stringstream in(v);
          std::string item;
@@ -122,16 +122,16 @@ const std::map<std::string, Setter>& DeviceKeys() {
          }
          return !d.users.empty() && d.users.size() <= 50;
        }},
-      {"refuse_login", Number(&DeviceSpec::refuseLogin, 0, 11)},
-      {"lock_after", Number(&DeviceSpec::lockAfter, 0, 1000)},
-      {"lock_ms", Number(&DeviceSpec::lockMs, 0, 86'400'000)},
-      {"answer_delay_ms", Number(&DeviceSpec::answerDelayMs, 0, 600'000)},
-      {"silent", Flag(&DeviceSpec::silent)},
-      {"upgrade_write_ms", Number(&DeviceSpec::upgradeWriteMs, 0, 600'000)},
-      {"upgrade_stall_at", Number(&DeviceSpec::upgradeStallAt, -1, 100)},
-      {"upgrade_fail_at", Number(&DeviceSpec::upgradeFailAt, -1, 100)},
-      {"refuse_import", Flag(&DeviceSpec::refuseImport)},
-      {"refuse_write", [](DeviceSpec& d, const std::string& v) {
+      {"refuse_login", Number(&DeviceProfile::refuseLogin, 0, 11)},
+      {"lock_after", Number(&DeviceProfile::lockAfter, 0, 1000)},
+      {"lock_ms", Number(&DeviceProfile::lockMs, 0, 86'400'000)},
+      {"answer_delay_ms", Number(&DeviceProfile::answerDelayMs, 0, 600'000)},
+      {"silent", Flag(&DeviceProfile::silent)},
+      {"upgrade_write_ms", Number(&DeviceProfile::upgradeWriteMs, 0, 600'000)},
+      {"upgrade_stall_at", Number(&DeviceProfile::upgradeStallAt, -1, 100)},
+      {"upgrade_fail_at", Number(&DeviceProfile::upgradeFailAt, -1, 100)},
+      {"refuse_import", Flag(&DeviceProfile::refuseImport)},
+      {"refuse_write", [](DeviceProfile& d, const std::string& v) {
          d.refuseAllWrites = false;
          d.refuseWrite.clear();
          if (v == "all") {
@@ -147,8 +147,8 @@ const std::map<std::string, Setter>& DeviceKeys() {
          }
          return true;
        }},
-      {"reboot_ms", Number(&DeviceSpec::rebootMs, 0, 600'000)},
-      {"stay_down", Flag(&DeviceSpec::stayDown)},
+      {"reboot_ms", Number(&DeviceProfile::rebootMs, 0, 600'000)},
+      {"stay_down", Flag(&DeviceProfile::stayDown)},
   };
   return keys;
 }
@@ -185,8 +185,8 @@ bool ParseFleet(const std::string& text, Fleet& out, std::string& error) {
     sections.back().entries.push_back({number, {Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))}});
   }
 
-  DeviceSpec defaults;
-  auto apply = [&](DeviceSpec& d, const Section& s) {
+  DeviceProfile defaults;
+  auto apply = [&](DeviceProfile& d, const Section& s) {
     for (const auto& [lineNo, kv] : s.entries) {
       const auto it = DeviceKeys().find(kv.first);
       if (it == DeviceKeys().end()) {
@@ -217,7 +217,7 @@ bool ParseFleet(const std::string& text, Fleet& out, std::string& error) {
   std::set<std::pair<std::string, uint16_t>> endpoints;
   for (const auto& s : sections) {
     if (s.name == "defaults" || s.name == "fleet") continue;
-    DeviceSpec d = defaults;
+    DeviceProfile d = defaults;
     d.section = s.name;
     if (!apply(d, s)) return false;
     if (d.mac.empty() || d.ip.empty()) {

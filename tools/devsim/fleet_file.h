@@ -11,13 +11,13 @@
 
 namespace devsim {
 
-struct UserSpec {
+struct UserProfile {
   std::string name;
   std::string password;
 };
 
 // A device as it leaves the factory, plus its fault knobs.
-struct DeviceSpec {
+struct DeviceProfile {
   std::string section;
   std::string mac;
   std::string ip;
@@ -37,7 +37,7 @@ struct DeviceSpec {
   std::string customerCode = "C0000";
   uint8_t capabilities = 0;
   uint32_t kind = 0;
-  std::vector<UserSpec> users{{"admin", "admin"}};
+  std::vector<UserProfile> users{{"admin", "admin"}};
 
   // Fault knobs.
   int refuseLogin = 0;       // nonzero: every login is refused with this code
@@ -61,7 +61,7 @@ struct FleetSettings {
 
 struct Fleet {
   FleetSettings settings;
-  std::vector<DeviceSpec> devices;
+  std::vector<DeviceProfile> devices;
 };
 
 // Reads and checks a fleet; on failure returns false with a message naming

@@ -69,29 +69,29 @@ std::string FormatClock(std::chrono::system_clock::time_point t) {
   return buf;
 }
 
-SimDevice::SimDevice(DeviceSpec spec) : spec_(std::move(spec)) {
+SimDevice::SimDevice(DeviceProfile profile) : profile_(std::move(profile)) {
   FactoryReset();
   Start(SimClock::now(), std::chrono::system_clock::now());
 }
 
 void SimDevice::FactoryReset() {
-  network_ = {spec_.ip, spec_.netmask, spec_.gateway, spec_.dns1, spec_.dns2, spec_.dhcpMode};
+  network_ = {profile_.ip, profile_.netmask, profile_.gateway, profile_.dns1, profile_.dns2, profile_.dhcpMode};
   blocks_.clear();
   auto& ports = blocks_[kBlockPorts];
   ports.assign(kBlockPortsSize, 0);
-  PutLe(ports, 68, spec_.httpPort, 4);
-  PutLe(ports, 72, spec_.tcpPort, 4);
+  PutLe(ports, 68, profile_.httpPort, 4);
+  PutLe(ports, 72, profile_.tcpPort, 4);
   auto& rtsp = blocks_[kBlockRtsp];
   rtsp.assign(kBlockRtspSize, 0);
-  PutLe(rtsp, 0, spec_.rtspPort, 2);
+  PutLe(rtsp, 0, profile_.rtspPort, 2);
   auto& model = blocks_[kBlockModel];
   model.assign(kBlockModelSize, 0);
-  if (!spec_.model.empty()) {
+  if (!profile_.model.empty()) {
     PutLe(model, 0, 1, 4);
-    std::memcpy(model.data() + 4, spec_.model.data(), std::min<std::size_t>(spec_.model.size(), 319));
+    std::memcpy(model.data() + 4, profile_.model.data(), std::min<std::size_t>(profile_.model.size(), 319));
   }
   users_.clear();
-  for (const auto& u : spec_.users) {
+  for (const auto& u : profile_.users) {
     SimUser s;
     s.entry = EntryFor(u.name);
     s.password = u.password;
@@ -108,8 +108,8 @@ void SimDevice::Start(SimTime, std::chrono::system_clock::time_point wallClock) 
   // A port outside 1..65535 in the block keeps the one in use.
   if (http >= 1 && http <= 65535) httpPort_ = static_cast<uint16_t>(http);
   if (tcp >= 1 && tcp <= 65535) tcpPort_ = static_cast<uint16_t>(tcp);
-  if (httpPort_ == 0) httpPort_ = spec_.httpPort;
-  if (tcpPort_ == 0) tcpPort_ = spec_.tcpPort;
+  if (httpPort_ == 0) httpPort_ = profile_.httpPort;
+  if (tcpPort_ == 0) tcpPort_ = profile_.tcpPort;
   startedAt_ = wallClock;
   sessions.clear();
   up = true;
@@ -121,18 +121,18 @@ std::vector<uint8_t> SimDevice::DiscoveryRecord(const std::string& reportedIp) c
   r.tcpPort = tcpPort_;
   r.netmask = network_.netmask;
   r.gateway = network_.gateway;
-  r.mac = spec_.mac;
-  r.type = spec_.type;
-  r.customerCode = spec_.customerCode;
-  r.capabilities = spec_.capabilities;
+  r.mac = profile_.mac;
+  r.type = profile_.type;
+  r.customerCode = profile_.customerCode;
+  r.capabilities = profile_.capabilities;
   r.dns1 = network_.dns1;
   r.dns2 = network_.dns2;
   r.model = Model();
-  r.cloudId = spec_.cloudId;
-  r.version = spec_.version;
-  r.kind = static_cast<int32_t>(spec_.kind);
+  r.cloudId = profile_.cloudId;
+  r.version = profile_.version;
+  r.kind = static_cast<int32_t>(profile_.kind);
   r.devTime = FormatClock(std::chrono::system_clock::now());
-  r.releaseTime = spec_.releaseTime;
+  r.releaseTime = profile_.releaseTime;
   r.devStartTime = FormatClock(startedAt_);
   r.dhcpMode = network_.dhcpMode;
   r.httpPort = httpPort_;
@@ -150,7 +150,7 @@ int32_t SimDevice::WriteBlock(uint32_t id, std::span<const uint8_t> data) {
   const auto it = blocks_.find(id);
   if (it == blocks_.end()) return devicelink::wire::kUnknownBlock;
   if (data.size() != it->second.size()) return devicelink::wire::kBadSize;
-  if (spec_.refuseAllWrites || spec_.refuseWrite.count(id)) return devicelink::wire::kRefused;
+  if (profile_.refuseAllWrites || profile_.refuseWrite.count(id)) return devicelink::wire::kRefused;
   it->second.assign(data.begin(), data.end());
   return devicelink::wire::kOk;
 }
@@ -199,16 +199,16 @@ std::string SimDevice::AdminPassword() const {
 std::string SimDevice::ExportConfig() const {
   std::ostringstream body;
   body << kConfigHeader << "\n";
-  body << "mac=" << spec_.mac << "\n";
-  body << "type=" << spec_.type << "\n";
-  body << "version=" << spec_.version << "\n";
+  body << "mac=" << profile_.mac << "\n";
+  body << "type=" << profile_.type << "\n";
+  body << "version=" << profile_.version << "\n";
   for (const auto& [id, data] : blocks_) body << "block" << id << "=" << Hex(data) << "\n";
   const std::string text = body.str();
   return text + "checksum=" + Hex(devicelink::Sha256Of(text)) + "\n";
 }
 
 int32_t SimDevice::ImportConfig(std::span<const uint8_t> file) {
-  if (spec_.refuseImport) return devicelink::wire::kRefused;
+  if (profile_.refuseImport) return devicelink::wire::kRefused;
   const std::string text(reinterpret_cast<const char*>(file.data()), file.size());
   const auto sum = text.rfind("checksum=");
   if (text.rfind(std::string(kConfigHeader) + "\n", 0) != 0 || sum == std::string::npos ||

@@ -1,6 +1,6 @@
 #pragma once
 // One simulated device's state: its network settings, parameter blocks,
-// users and logins, as they stand now; the spec it was built from is its
+// users and logins, as they stand now; the profile it was built from is its
 // factory state.
 
 #include <chrono>
@@ -54,15 +54,15 @@ struct SimSession {
 
 class SimDevice {
  public:
-  explicit SimDevice(DeviceSpec spec);
+  explicit SimDevice(DeviceProfile profile);
 
-  const DeviceSpec& spec() const { return spec_; }
-  const std::string& mac() const { return spec_.mac; }
+  const DeviceProfile& profile() const { return profile_; }
+  const std::string& mac() const { return profile_.mac; }
 
   // The 436-byte discovery record as it stands now. `reportedIp` replaces
   // the device's own address (the simulator's loopback mode).
   std::vector<uint8_t> DiscoveryRecord(const std::string& reportedIp) const;
-  std::string VersionText() const { return spec_.version; }
+  std::string VersionText() const { return profile_.version; }
 
   // Network settings: changed by the LAN datagrams, reported at once.
   const NetworkSettings& network() const { return network_; }
@@ -100,7 +100,7 @@ class SimDevice {
   bool up = true;
 
  private:
-  DeviceSpec spec_;
+  DeviceProfile profile_;
   NetworkSettings network_;
   uint16_t tcpPort_ = 0;
   uint16_t httpPort_ = 0;

@@ -57,7 +57,7 @@ bool Simulator::AssignAddress(const SimDevice& d, std::string& error) {
   const auto& ip = d.network().ip;
   const auto mask = devicelink::ParseIpv4(d.network().netmask);
   if (!devicelink::ParseIpv4(ip)) {
-    error = "[" + d.spec().section + "] has no usable address";
+    error = "[" + d.profile().section + "] has no usable address";
     return false;
   }
   int prefix = 32;
@@ -78,10 +78,10 @@ bool Simulator::AssignAddress(const SimDevice& d, std::string& error) {
 }
 
 Simulator::Simulator(Fleet fleet, SimulatorOptions options) : fleet_(std::move(fleet)), options_(std::move(options)) {
-  for (auto& spec : fleet_.devices) {
-    byMac_[spec.mac] = devices_.size();
+  for (auto& profile : fleet_.devices) {
+    byMac_[profile.mac] = devices_.size();
     DeviceSlot slot;
-    slot.device = std::make_unique<SimDevice>(spec);
+    slot.device = std::make_unique<SimDevice>(profile);
     devices_.push_back(std::move(slot));
   }
 }
@@ -118,8 +118,8 @@ bool Simulator::Open(std::string& error) {
   for (std::size_t i = 0; i < devices_.size(); ++i) {
     const auto& d = *devices_[i].device;
     const auto key = std::make_pair(AddressOf(d), d.tcpPort());
-    if (!taken.emplace(key, d.spec().section).second) {
-      error = "[" + d.spec().section + "] and [" + taken[key] + "] both serve on " + key.first + ":" +
+    if (!taken.emplace(key, d.profile().section).second) {
+      error = "[" + d.profile().section + "] and [" + taken[key] + "] both serve on " + key.first + ":" +
               std::to_string(key.second);
       return false;
     }
@@ -139,7 +139,7 @@ bool Simulator::OpenListener(std::size_t index, std::string& error) {
   ::setsockopt(s.get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   auto addr = SockAddr(ip.value_or(0), d.tcpPort());
   if (!ip || ::bind(s.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(s.get(), 64) != 0) {
-    error = "[" + d.spec().section + "] cannot listen on " + address + ":" + std::to_string(d.tcpPort()) + ": " +
+    error = "[" + d.profile().section + "] cannot listen on " + address + ":" + std::to_string(d.tcpPort()) + ": " +
             std::strerror(errno) + (options_.loopback ? "" : " (outside a private network use --loopback)");
     return false;
   }
@@ -226,7 +226,7 @@ std::optional<NetworkSettings> Simulator::NetworkOf(const std::string& mac) {
 
 DeviceSnapshot Simulator::SnapshotOf(std::size_t index) const {
   const auto& d = *devices_[index].device;
-  return {d.mac(), d.network(), d.spec().capabilities, d.AdminPassword(), d.up};
+  return {d.mac(), d.network(), d.profile().capabilities, d.AdminPassword(), d.up};
 }
 
 std::vector<DeviceSnapshot> Simulator::Snapshot() {
@@ -263,8 +263,8 @@ void Simulator::GoDown(std::size_t index) {
   Notify(index);
   loop_.After(kGoDownDelay, [this, index] {
     CloseDevice(index);
-    const auto& spec = devices_[index].device->spec();
-    if (!spec.stayDown) loop_.After(milliseconds(spec.rebootMs), [this, index] { ComeBack(index); });
+    const auto& profile = devices_[index].device->profile();
+    if (!profile.stayDown) loop_.After(milliseconds(profile.rebootMs), [this, index] { ComeBack(index); });
   });
 }
 
@@ -351,12 +351,12 @@ void Simulator::OnReadable(int id) {
   c.reader.Feed(std::span<const uint8_t>(buf, static_cast<std::size_t>(n)));
   auto& d = *devices_[c.device].device;
   while (auto frame = c.reader.Next()) {
-    if (d.spec().silent || !d.up) continue;  // hears everything, answers nothing
+    if (d.profile().silent || !d.up) continue;  // hears everything, answers nothing
     Outcome o = HandleRequest(d, c.state, *frame, SimClock::now());
     const uint32_t sequence = frame->header.sequence;
     if (frame->header.type == wire::Type::kModifyUser || frame->header.type == wire::Type::kFactoryReset)
       Notify(c.device);  // the password or the network settings may have changed
-    const int delay = d.spec().answerDelayMs;
+    const int delay = d.profile().answerDelayMs;
     if (delay <= 0) {
       Queue(id, std::move(o.reply));
       Perform(id, o.next, sequence);
@@ -402,11 +402,11 @@ void Simulator::WriteStep(int id, uint32_t sequence, int percent) {
   const auto it = connections_.find(id);
   if (it == connections_.end()) return;
   const std::size_t index = it->second->device;
-  const auto& spec = devices_[index].device->spec();
+  const auto& profile = devices_[index].device->profile();
   Queue(id, wire::Encode(wire::Type::kUpgradeProgress, sequence, 0,
                          msg::Encode(msg::UpgradeProgress{static_cast<uint32_t>(percent)})));
-  if (percent == spec.upgradeStallAt) return;  // stalls: says nothing more
-  if (percent == spec.upgradeFailAt) {
+  if (percent == profile.upgradeStallAt) return;  // stalls: says nothing more
+  if (percent == profile.upgradeFailAt) {
     it->second->state.writing = false;
     Queue(id, wire::Encode(wire::Type::kUpgradeDone, sequence, wire::kUpgradeFailed, {}));
     return;
@@ -418,7 +418,7 @@ void Simulator::WriteStep(int id, uint32_t sequence, int percent) {
     GoDown(index);
     return;
   }
-  loop_.After(milliseconds(spec.upgradeWriteMs / 100), [this, id, sequence, percent] {
+  loop_.After(milliseconds(profile.upgradeWriteMs / 100), [this, id, sequence, percent] {
     WriteStep(id, sequence, percent + 1);
   });
 }

@@ -13,7 +13,7 @@ namespace wire = devicelink::wire;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   static devsim::SimDevice prototype([] {
-    devsim::DeviceSpec s;
+    devsim::DeviceProfile s;
     s.mac = "02:00:00:00:00:01";
     s.ip = "10.0.0.1";
     s.model = "DV-FUZZ";

@@ -12,7 +12,7 @@ using simtest::SimFixture;
 
 class DiscoveryTest : public SimFixture {
  protected:
-  void Shape(std::vector<devsim::DeviceSpec>& d) override {
+  void Shape(std::vector<devsim::DeviceProfile>& d) override {
     d[0].kind = 0;
     d[0].capabilities = 0x09;
     d[0].customerCode = "C0000";
@@ -30,8 +30,8 @@ class DiscoveryTest : public SimFixture {
 TEST_F(DiscoveryTest, EveryDeviceAnswersWithItsRecord) {
   const auto records = Search();
   ASSERT_EQ(records.size(), 3u);
-  const DeviceRecord* a = ByMac(records, specs[0].mac);
-  const DeviceRecord* b = ByMac(records, specs[1].mac);
+  const DeviceRecord* a = ByMac(records, profiles[0].mac);
+  const DeviceRecord* b = ByMac(records, profiles[1].mac);
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->ip, Ip(1));
   EXPECT_EQ(a->netmask, "255.255.255.0");
@@ -51,7 +51,7 @@ TEST_F(DiscoveryTest, EveryDeviceAnswersWithItsRecord) {
   EXPECT_EQ(a->devStartTime.size(), 19u);
   EXPECT_EQ(a->devTime.size(), 19u);
   // The record's version field holds 32 bytes; the full text comes from query 50.
-  EXPECT_EQ(a->version, specs[0].version.substr(0, 32));
+  EXPECT_EQ(a->version, profiles[0].version.substr(0, 32));
 
   EXPECT_EQ(b->kind, 1);
   EXPECT_EQ(b->onvifCapable, 0);

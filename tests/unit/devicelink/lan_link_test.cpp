@@ -16,7 +16,7 @@ namespace dl = devicelib;
 
 class LanLinkTest : public simtest::SimFixture {
  protected:
-  void Shape(std::vector<devsim::DeviceSpec>& d) override {
+  void Shape(std::vector<devsim::DeviceProfile>& d) override {
     d[0].capabilities = 0x08;  // takes the authenticated change
     d[1].capabilities = 0x00;
   }
@@ -48,7 +48,7 @@ class LanLinkTest : public simtest::SimFixture {
   }
   DeviceRecord Request(int n, const std::string& password) {
     DeviceRecord r;
-    r.mac = specs[static_cast<std::size_t>(n - 1)].mac;
+    r.mac = profiles[static_cast<std::size_t>(n - 1)].mac;
     r.ip = subnet + "1" + std::to_string(n) + "0";
     r.netmask = "255.255.0.0";
     r.gateway = subnet + "1";
@@ -68,7 +68,7 @@ TEST_F(LanLinkTest, AuthenticatedChangeShowsInTheNextDiscovery) {
   const DeviceRecord request = Request(1, "admin123");
   ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
   const auto records = Search();
-  const auto* r = ByMac(records, specs[0].mac);
+  const auto* r = ByMac(records, profiles[0].mac);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->ip, request.ip);
   EXPECT_EQ(r->netmask, "255.255.0.0");
@@ -86,13 +86,13 @@ TEST_F(LanLinkTest, PlainChangeMovesADeviceWithoutTheAuthenticatedVariant) {
   const DeviceRecord request = Request(2, "");
   ASSERT_EQ(channel.ModifyNetworkByBroadcastV2(request), 1);
   // V2 is never confirmed: wait for the device to take it.
-  ASSERT_TRUE(EventuallyInDiscovery(specs[1].mac, [&](const DeviceRecord* r) { return r && r->ip == request.ip; }));
+  ASSERT_TRUE(EventuallyInDiscovery(profiles[1].mac, [&](const DeviceRecord* r) { return r && r->ip == request.ip; }));
 }
 
 TEST_F(LanLinkTest, WrongPasswordIsRefusedAndChangesNothing) {
   lanconfig::LanConfigChannel channel(Endpoints());
   EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "guess")), -1);
-  EXPECT_EQ(ByMac(Search(), specs[0].mac)->ip, Ip(1));
+  EXPECT_EQ(ByMac(Search(), profiles[0].mac)->ip, Ip(1));
 }
 
 TEST_F(LanLinkTest, PasswordChangedOverTheDeviceLinkIsTheOneTheLanChangeNeeds) {
@@ -120,9 +120,9 @@ TEST_F(LanLinkTest, FactoryResetUndoesALanChange) {
   const int32_t h = lib.SdkLogin(request.ip.c_str(), 34567, "admin", "admin123", info, &error, 0, 0);
   ASSERT_NE(h, 0);
   lib.SdkFactoryReset(h, dl::kFactoryResetAll);
-  ASSERT_TRUE(EventuallyInDiscovery(specs[0].mac, [&](const DeviceRecord* r) { return r && r->ip == Ip(1); }));
+  ASSERT_TRUE(EventuallyInDiscovery(profiles[0].mac, [&](const DeviceRecord* r) { return r && r->ip == Ip(1); }));
   // The LAN side knows the factory address again, and takes changes again.
-  EXPECT_EQ(link->responder().Device(specs[0].mac)->network.ip, Ip(1));
+  EXPECT_EQ(link->responder().Device(profiles[0].mac)->network.ip, Ip(1));
   auto again = Request(1, "admin123");
   again.ip = subnet + "222";
   EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(again), 1);

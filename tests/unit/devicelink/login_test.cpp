@@ -11,7 +11,7 @@ using Clock = std::chrono::steady_clock;
 class LoginTest : public simtest::SimFixture {
  protected:
   int DeviceCount() override { return 5; }
-  void Shape(std::vector<devsim::DeviceSpec>& d) override {
+  void Shape(std::vector<devsim::DeviceProfile>& d) override {
     d[1].lockAfter = 3;
     d[1].lockMs = 400;
     d[2].silent = true;

@@ -24,7 +24,7 @@ void PutU32(std::vector<uint8_t>& b, std::size_t at, uint32_t v) { std::memcpy(b
 class OperationsTest : public simtest::SimFixture {
  protected:
   int DeviceCount() override { return 5; }
-  void Shape(std::vector<devsim::DeviceSpec>& d) override {
+  void Shape(std::vector<devsim::DeviceProfile>& d) override {
     d[1].refuseWrite = {155};
     d[1].refuseImport = true;
     d[2].answerDelayMs = 600;
@@ -54,12 +54,12 @@ TEST_F(OperationsTest, VersionQueryReturnsTheTextWithBuild) {
   std::memset(text, 'x', sizeof text);
   int length = -1;
   ASSERT_EQ(lib.SdkQueryText(handle, dl::kQueryVersion, text, 64, &length, 1000), 1);
-  EXPECT_STREQ(text, specs[0].version.c_str());
-  EXPECT_EQ(length, static_cast<int>(specs[0].version.size()));
+  EXPECT_STREQ(text, profiles[0].version.c_str());
+  EXPECT_EQ(length, static_cast<int>(profiles[0].version.size()));
   // A short buffer gets a cut, NUL-terminated text.
   char small[8];
   ASSERT_EQ(lib.SdkQueryText(handle, dl::kQueryVersion, small, 8, &length, 1000), 1);
-  EXPECT_STREQ(small, specs[0].version.substr(0, 7).c_str());
+  EXPECT_STREQ(small, profiles[0].version.substr(0, 7).c_str());
   EXPECT_EQ(lib.SdkQueryText(handle, 51, text, 64, &length, 1000), 0);  // no such query
   EXPECT_EQ(lib.SdkQueryText(9999, dl::kQueryVersion, text, 64, &length, 1000), 0);  // no such login
 }
@@ -92,12 +92,12 @@ TEST_F(OperationsTest, ModelBlockIsStoredWholeAndShowsInDiscovery) {
   ASSERT_EQ(lib.SdkSetParameter(handle, dl::kBlockModel, -1, block.data(), dl::kBlockModelSize, -1), 1);
   EXPECT_EQ(GetBlock(handle, dl::kBlockModel, dl::kBlockModelSize), block);
   const auto records = Search();
-  ASSERT_TRUE(ByMac(records, specs[0].mac));
-  EXPECT_EQ(ByMac(records, specs[0].mac)->model, "Hall-Cam 2");
+  ASSERT_TRUE(ByMac(records, profiles[0].mac));
+  EXPECT_EQ(ByMac(records, profiles[0].mac)->model, "Hall-Cam 2");
   // Bit 0 clear: the device reports no model.
   PutU32(block, 0, 0);
   ASSERT_EQ(lib.SdkSetParameter(handle, dl::kBlockModel, -1, block.data(), dl::kBlockModelSize, -1), 1);
-  EXPECT_EQ(ByMac(Search(), specs[0].mac)->model, "-- --");
+  EXPECT_EQ(ByMac(Search(), profiles[0].mac)->model, "-- --");
 }
 
 TEST_F(OperationsTest, RefusedWritesLeaveTheBlock) {
@@ -181,12 +181,12 @@ TEST_F(OperationsTest, ExportedConfigurationImportsIntoAnotherDevice) {
   ASSERT_EQ(lib.SdkExportConfig(handle, 0, path.c_str(), 0, 0), 1);
   std::ifstream in(path, std::ios::binary);
   const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_NE(file.find(specs[0].mac), std::string::npos);
+  EXPECT_NE(file.find(profiles[0].mac), std::string::npos);
 
   const int32_t h3 = Login(3);  // a slow device, still well inside the bounds
   ASSERT_NE(h3, 0);
   ASSERT_EQ(lib.SdkImportConfig(h3, path.c_str(), 0, 0, 0, 0, 1), 1);
-  EXPECT_EQ(ByMac(Search(), specs[2].mac)->model, "Exported");
+  EXPECT_EQ(ByMac(Search(), profiles[2].mac)->model, "Exported");
 }
 
 TEST_F(OperationsTest, ImportRefusals) {
@@ -224,7 +224,7 @@ TEST_F(OperationsTest, SlowAnswerBeyondTheTimeoutFailsAndTheNextCallStillWorks) 
   GetBlock(h3, dl::kBlockModel, dl::kBlockModelSize, &r);
   EXPECT_EQ(r, 1);
   EXPECT_EQ(lib.SdkQueryText(h3, dl::kQueryVersion, text, 64, &length, 2000), 1);
-  EXPECT_STREQ(text, specs[2].version.c_str());
+  EXPECT_STREQ(text, profiles[2].version.c_str());
 }
 
 TEST_F(OperationsTest, SilentDeviceNeverHoldsACallerBeyondItsTimeout) {
@@ -240,7 +240,7 @@ TEST_F(OperationsTest, SilentDeviceNeverHoldsACallerBeyondItsTimeout) {
 
 TEST_F(OperationsTest, RebootDropsTheLoginAndTheDeviceComesBack) {
   const auto found = Search();
-  const auto* before = ByMac(found, specs[0].mac);
+  const auto* before = ByMac(found, profiles[0].mac);
   ASSERT_TRUE(before);
   const std::string startedBefore = before->devStartTime;
   std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // start times have a one-second grain
@@ -250,8 +250,8 @@ TEST_F(OperationsTest, RebootDropsTheLoginAndTheDeviceComesBack) {
   EXPECT_EQ(lib.SdkQueryText(handle, dl::kQueryVersion, text, 64, &length, 1000), 0);  // session gone
   lib.SdkLogout(handle);  // harmless on a dropped login
   // Away for a while (600 ms here), then back with a new start time.
-  EXPECT_EQ(ByMac(Search(200), specs[0].mac), nullptr);
-  ASSERT_TRUE(EventuallyInDiscovery(specs[0].mac, [&](const DeviceRecord* r) {
+  EXPECT_EQ(ByMac(Search(200), profiles[0].mac), nullptr);
+  ASSERT_TRUE(EventuallyInDiscovery(profiles[0].mac, [&](const DeviceRecord* r) {
     return r && r->devStartTime != startedBefore;
   }));
   EXPECT_NE(Login(1), 0);
@@ -262,7 +262,7 @@ TEST_F(OperationsTest, DeviceThatStaysDownNeverComesBack) {
   ASSERT_NE(h, 0);
   ASSERT_EQ(lib.SdkReboot(h), 1);
   std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // well past its restart time
-  EXPECT_EQ(ByMac(Search(), specs[4].mac), nullptr);
+  EXPECT_EQ(ByMac(Search(), profiles[4].mac), nullptr);
   int error = -1;
   EXPECT_EQ(Login(5, "admin", "admin123", &error), 0);
   EXPECT_EQ(error, 9);
@@ -273,9 +273,9 @@ TEST_F(OperationsTest, PortChangeTakesEffectAfterTheReboot) {
   PutU32(ports, 68, 8081);
   PutU32(ports, 72, 35000);
   ASSERT_EQ(lib.SdkSetParameter(handle, dl::kBlockNetworkPorts, -1, ports.data(), dl::kBlockNetworkPortsSize, -1), 1);
-  EXPECT_EQ(ByMac(Search(), specs[0].mac)->tcpPort, 34567);  // not before the restart
+  EXPECT_EQ(ByMac(Search(), profiles[0].mac)->tcpPort, 34567);  // not before the restart
   ASSERT_EQ(lib.SdkReboot(handle), 1);
-  ASSERT_TRUE(EventuallyInDiscovery(specs[0].mac, [](const DeviceRecord* r) {
+  ASSERT_TRUE(EventuallyInDiscovery(profiles[0].mac, [](const DeviceRecord* r) {
     return r && r->tcpPort == 35000 && r->httpPort == 8081;
   }));
   EXPECT_NE(Login(1, "admin", "admin123", nullptr, 35000), 0);
@@ -286,15 +286,15 @@ TEST_F(OperationsTest, FactoryResetRestoresTheFactoryStateAfterARestart) {
   PutU32(block, 0, 1);
   std::memcpy(block.data() + 4, "Renamed", 7);
   ASSERT_EQ(lib.SdkSetParameter(handle, dl::kBlockModel, -1, block.data(), dl::kBlockModelSize, -1), 1);
-  ASSERT_TRUE(sim->ApplyNetworkChange(specs[0].mac, {Ip(1), "255.255.0.0", subnet + "1", "1.1.1.1", "", 1}));
-  EXPECT_EQ(ByMac(Search(), specs[0].mac)->netmask, "255.255.0.0");
+  ASSERT_TRUE(sim->ApplyNetworkChange(profiles[0].mac, {Ip(1), "255.255.0.0", subnet + "1", "1.1.1.1", "", 1}));
+  EXPECT_EQ(ByMac(Search(), profiles[0].mac)->netmask, "255.255.0.0");
   handle = Login(1);
   ASSERT_NE(handle, 0);
   EXPECT_EQ(lib.SdkFactoryReset(handle, dl::kFactoryResetAll), 1);
-  EXPECT_EQ(ByMac(Search(200), specs[0].mac), nullptr);
-  ASSERT_TRUE(EventuallyInDiscovery(specs[0].mac, [](const DeviceRecord* r) { return r != nullptr; }));
+  EXPECT_EQ(ByMac(Search(200), profiles[0].mac), nullptr);
+  ASSERT_TRUE(EventuallyInDiscovery(profiles[0].mac, [](const DeviceRecord* r) { return r != nullptr; }));
   const auto records = Search();
-  const auto* r = ByMac(records, specs[0].mac);
+  const auto* r = ByMac(records, profiles[0].mac);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->model, "DV-T100");
   EXPECT_EQ(r->netmask, "255.255.255.0");
@@ -319,9 +319,9 @@ TEST_F(OperationsTest, LoginsDroppedWithoutALogoutAreFreed) {
 
 TEST_F(OperationsTest, NetworkChangeShowsInTheNextDiscoveryAndMovesTheDevice) {
   const std::string moved = subnet + "77";
-  ASSERT_TRUE(sim->ApplyNetworkChange(specs[0].mac, {moved, "255.255.0.0", subnet + "1", "9.9.9.9", "1.0.0.1", 1}));
+  ASSERT_TRUE(sim->ApplyNetworkChange(profiles[0].mac, {moved, "255.255.0.0", subnet + "1", "9.9.9.9", "1.0.0.1", 1}));
   const auto records = Search();
-  const auto* r = ByMac(records, specs[0].mac);
+  const auto* r = ByMac(records, profiles[0].mac);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->ip, moved);
   EXPECT_EQ(r->netmask, "255.255.0.0");
@@ -350,7 +350,7 @@ TEST_F(OperationsTest, CallsOnOneLoginFromManyThreadsAllGetTheirOwnAnswers) {
         char text[64];
         int length = 0;
         if (lib.SdkQueryText(handle, dl::kQueryVersion, text, 64, &length, 5000) == 1 &&
-            specs[0].version == text)
+            profiles[0].version == text)
           ++good;
       }
     });

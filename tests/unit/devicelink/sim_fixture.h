@@ -24,8 +24,8 @@ inline std::string RandomSubnet() {
 }
 
 // A plain device: admin/admin123, model "DV-T100", version with "Build:".
-inline devsim::DeviceSpec Device(const std::string& subnet, int n) {
-  devsim::DeviceSpec d;
+inline devsim::DeviceProfile Device(const std::string& subnet, int n) {
+  devsim::DeviceProfile d;
   d.section = "dev" + std::to_string(n);
   char mac[18];
   std::snprintf(mac, sizeof mac, "02:00:00:00:%02x:%02x", (n >> 8) & 0xff, n & 0xff);
@@ -49,7 +49,7 @@ inline devsim::DeviceSpec Device(const std::string& subnet, int n) {
 class SimFixture : public ::testing::Test {
  protected:
   // Override to shape the fleet before the simulator starts.
-  virtual void Shape(std::vector<devsim::DeviceSpec>& devices) { (void)devices; }
+  virtual void Shape(std::vector<devsim::DeviceProfile>& devices) { (void)devices; }
   virtual int DeviceCount() { return 3; }
   virtual int AnswerSpreadMs() { return 50; }
 
@@ -59,7 +59,7 @@ class SimFixture : public ::testing::Test {
     fleet.settings.answerSpreadMs = AnswerSpreadMs();
     for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
     Shape(fleet.devices);
-    specs = fleet.devices;
+    profiles = fleet.devices;
     devsim::SimulatorOptions options;
     options.loopback = true;
     options.discovery = {{0x7F000001u, 0}};
@@ -115,7 +115,7 @@ class SimFixture : public ::testing::Test {
   }
 
   std::string subnet;
-  std::vector<devsim::DeviceSpec> specs;
+  std::vector<devsim::DeviceProfile> profiles;
   std::unique_ptr<devsim::Simulator> sim;
   devicelink::DeviceLinkLibrary lib;
 };

@@ -41,7 +41,7 @@ struct Recorder {
 class UpgradeTest : public simtest::SimFixture {
  protected:
   int DeviceCount() override { return 10; }
-  void Shape(std::vector<devsim::DeviceSpec>& d) override {
+  void Shape(std::vector<devsim::DeviceProfile>& d) override {
     d[8].upgradeStallAt = 30;
     d[9].upgradeFailAt = 40;
   }
@@ -104,8 +104,8 @@ TEST_F(UpgradeTest, EightUpgradesAtOnceReportEveryValueOnTheLibraryThread) {
   }
   for (int32_t u : upgrades) lib.SdkCloseUpgrade(u);
   // A finished upgrade restarts the device: away, then back.
-  EXPECT_EQ(ByMac(Search(200), specs[7].mac), nullptr);
-  ASSERT_TRUE(EventuallyInDiscovery(specs[7].mac, [](const DeviceRecord* r) { return r != nullptr; }));
+  EXPECT_EQ(ByMac(Search(200), profiles[7].mac), nullptr);
+  ASSERT_TRUE(EventuallyInDiscovery(profiles[7].mac, [](const DeviceRecord* r) { return r != nullptr; }));
 }
 
 TEST_F(UpgradeTest, DeviceThatFailsReportsFailureAfterItsLastPercentage) {
