@@ -5,17 +5,48 @@
 // holds the running flags through which the main window, its timer and the
 // other pages decide whether a search may start, and the login routines that
 // the batch runs share.
+//
+// The class is split by responsibility:
+//   dlg_dev_info.cpp            controls, layout, messages, list filling, sort, FIND/ALL
+//   dlg_dev_info_commands.cpp   web page, clipboard, QR picture, NET
+//   device_login.cpp            login prompt use, batch login, login state, retiring a login
+//   device_network_change.cpp   the network change of one device
 
+#include <QBrush>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
 #include <QWidget>
 #include <cstdint>
 #include <string>
 
 #include "core/device/device_record.h"
+#include "core/lanconfig/lan_endpoints.h"
+#include "ui/controls/color_list.h"
+#include "ui/controls/skin_button.h"
 #include "ui/framework/private_messages.h"
 
 class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   Q_OBJECT
  public:
+  // Control ids of the page's template, kept as object names so tests and
+  // readers find each control by the id the design gives it.
+  enum ControlId {
+    kIdList = 1000,
+    kIdSearch = 1001,
+    kIdCountLabel = 1029,
+    kIdCount = 1112,
+    kIdSeparator1 = 1114,
+    kIdFilterEdit = 1135,
+    kIdFind = 1136,
+    kIdAll = 1162,
+    kIdNet = 1178,
+    kIdExport = 1184,
+    kIdSeparator2 = 1235,
+    kIdQrPicture = 1255,
+  };
+
   explicit CDlgDevInfo(QWidget* parent = nullptr);
   ~CDlgDevInfo() override;
 
@@ -30,15 +61,56 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
 
   // Handed over by the main window when it creates the pages.
   void SetModifyModelMode(bool mode) { modifyModelMode = mode ? 1 : 0; }
-  void SetColumnMask(int mask);
+  // Takes the main window's column mask as the one in force (columns 1..13
+  // shown or hidden by it); masks 0 and 1 are ignored.
+  void SetColumnMask(int mask) { ApplyColumnMask(mask); }
 
+  // --- the list ---------------------------------------------------------------
+  void FillDeviceList(const DeviceMap& map);
+  void AddDeviceRow(DeviceRecord* record);
+  // Rows of map whose shown columns hold text; -1 without change for an empty
+  // map or text, else 1. The count keeps the number of the last full fill.
+  int FilterDeviceList(DeviceMap& map, const std::string& text);
+  void ApplyColumnMask(int mask);
+  void OnDeviceColumnClick(int column);
+  void RefreshPortColumns();
+  int RowCount() const;
+  DeviceRecord* RecordAt(int row) const;
+  QString CellText(int row, int column) const;
+  void SetCellText(int row, int column, const QString& text);
+  // The first selected row in list order, or -1.
+  int FirstSelectedRow() const;
+
+  // --- commands on one device ------------------------------------------------
+  void OpenDeviceWebPage(int row);
+  void CopyCellToClipboard(int row, int column);
+  void ShowCloudIdQrCode(const std::string& text);
+  void OnDeviceListClick(int row);
+  void OnDeviceListDblClk(int row, int column);
+  void OnFind();
+  void OnShowAll();
+  void OnNetworkButton();
+  // Refuses a header divider drag (true) on a hidden column.
+  bool OnHeaderBeginDrag(int column) const;
+
+  // --- login (device_login.cpp) ----------------------------------------------
+  // Logs in the device of a row, asking for credentials each time. 1 logged in
+  // (error -10 when it already was), -1 refused or no device, -2 cancelled.
+  int LoginDevice(int row, DeviceRecord** record, int* error);
   // Login for batch runs: one prompt per run (askCredentials), the same
   // credentials for every further device. 1 logged in, -1 refused, -2 cancelled.
   int BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
                  std::string& password);
   // Sets the logged-in flag and the login-state cell of the row showing mac.
-  // 1 when a row was found, -1 otherwise.
+  // 1 when a row was found, -1 otherwise. Callable from a batch worker thread.
   int SetLoginState(std::string mac, int state);
+  // Sets a device's login aside after a network change. Always 1.
+  int RetireDeviceLogin(DeviceRecord* record, int row);
+  // The notice of a refused login, with the library's error code.
+  static void ShowLoginFailure(int error);
+
+  // --- network change (device_network_change.cpp) ----------------------------
+  void ModifyDeviceNetwork(int row);
 
   pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
 
@@ -50,6 +122,46 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   uint8_t listShowingAll = 0;
   int shownColumns = 0x23FF;
 
+  // Where the network change's datagrams go: the protocol's broadcast
+  // addresses and ports; tests point them at loopback.
+  lanconfig::LanEndpoints lanEndpoints;
+
+  // Colours (0x00BBGGRR).
+  static constexpr unsigned kTextColour = 0x000000;
+  static constexpr unsigned kBackgroundColour = 0xFFFFFF;
+
+  // The controls, reachable for the right-click menu and for tests.
+  CMyColorListCtrlEx deviceList;
+  QLineEdit filterEdit;
+  CxSkinButton findButton;
+  CxSkinButton allButton;
+  CxSkinButton netButton;
+  CxSkinButton exportButton;
+  CxSkinButton searchButton;
+  QFrame separator1;
+  QFrame separator2;
+  QLabel countLabel;
+  QLabel countText;
+  QLabel qrPicture;
+  QPixmap qrBitmap;  // the picture shown in qrPicture; empty when none
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  bool OnInitDialog();
+  void PlaceInParent();
+  void LayoutDevicePage();
+  void LoadSkins();
+  void InitDeviceColumns();
+  void SetDevicePageTexts();
+  void RetitleDeviceColumns();
+  void OnSearchStarted();
+  pm::LRESULT OnSearchFinished();
+  void ClearQrPicture();
+  void ClearRows();
+  static bool BatchBusy();
+
   bool created_ = false;
 };
