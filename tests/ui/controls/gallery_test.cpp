@@ -8,6 +8,7 @@
 
 #include "tests/ui/controls/render_support.h"
 #include "ui/controls/color_list.h"
+#include "ui/controls/dlg_tip.h"
 #include "ui/controls/skin_button.h"
 #include "ui/controls/tree_ctrl.h"
 #include "ui/framework/colours.h"
@@ -93,6 +94,29 @@ TEST(Gallery, ControlsAsAPageShowsThem) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
   QTest::qWait(20);
   KeepPicture(Grab(page), "gallery");
+}
+
+TEST(Gallery, MessageBoxOfEveryKind) {
+  if (qEnvironmentVariableIsEmpty("DIVAROD_RENDER_DIR")) GTEST_SKIP() << "DIVAROD_RENDER_DIR not set";
+  const struct {
+    int kind;
+    bool cancel;
+    const char* text;
+    const char* name;
+  } boxes[] = {
+      {0x10, false, "Search failed, result 0.", "tip_error"},
+      {0x20, true, "Reboot the checked devices?", "tip_question_box"},
+      {0x30, false, "The IP address, mask or gateway is not valid.", "tip_warning"},
+      {0x40, false, "Operation completed.", "tip_information"},
+  };
+  for (const auto& b : boxes) {
+    CDlgTip tip;
+    tip.SetTipInfo(b.text, "Message", b.cancel ? 1 : 0, 1, b.kind);
+    tip.OnInitDialog();
+    tip.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tip));
+    KeepPicture(Grab(tip), b.name);
+  }
 }
 
 }  // namespace

@@ -233,6 +233,16 @@ TEST_F(SkinButtonTest, TooltipShowsAfterTheMouseRestsSixHundredMilliseconds) {
   EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
 }
 
+TEST_F(SkinButtonTest, ButtonOfAnotherStyleKeepsThePlatformsDrawing) {
+  button_->SetOwnerDrawn(false);
+  button_->setText("Check");
+  const QImage drawn = Drawn();
+  EXPECT_NE(drawn, SolidPicture(88, 32, kNormal));
+  EXPECT_NE(PixelAt(drawn, 44, 3), kNormal);
+  button_->SetToolTipText("still has its tooltip");
+  EXPECT_TRUE(button_->HasToolTip());
+}
+
 TEST_F(SkinButtonTest, SetSkinLoadsTheNamedPicturesAndTheHandCursor) {
   button_->SetSkin(skins::kButtonNormal, skins::kButtonPressed, skins::kButtonHover, skins::kButtonDisabled, 1, 2,
                    3, 4, 5);
