@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QThread>
 #include <QToolTip>
 
 #include "ui/framework/skins.h"
@@ -45,6 +46,20 @@ void CxSkinButton::SetToolTipText(const QString& text) {
 void CxSkinButton::SetOwnerDrawn(bool ownerDrawn) {
   ownerDrawn_ = ownerDrawn;
   update();
+}
+
+void CxSkinButton::Redraw() {
+  if (QThread::currentThread() == thread())
+    update();
+  else
+    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+}
+
+void CxSkinButton::SetEnabledFromAnyThread(bool enabled) {
+  if (QThread::currentThread() == thread())
+    setEnabled(enabled);
+  else
+    QMetaObject::invokeMethod(this, [this, enabled] { setEnabled(enabled); }, Qt::QueuedConnection);
 }
 
 CxSkinButton::Picture CxSkinButton::ChosenPicture() const {

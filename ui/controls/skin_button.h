@@ -43,6 +43,12 @@ class CxSkinButton : public QPushButton {
   void SetOwnerDrawn(bool ownerDrawn);
   bool OwnerDrawn() const { return ownerDrawn_; }
 
+  // For the search worker, which pins, enables and redraws SEARCH from its
+  // own thread: the widget work is queued to the UI thread (at once when
+  // called there).
+  void Redraw();
+  void SetEnabledFromAnyThread(bool enabled);
+
   const QPixmap& SkinPicture(Picture which) const { return pictures_[which]; }
   // The picture the next paint shows (kDisabled also when none is loaded).
   Picture ChosenPicture() const;

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
+#include <thread>
 
 #include "tests/ui/controls/render_support.h"
 #include "ui/controls/skin_button.h"
@@ -231,6 +232,24 @@ TEST_F(SkinButtonTest, TooltipShowsAfterTheMouseRestsSixHundredMilliseconds) {
   EXPECT_EQ(QToolTip::text(), "Search the LAN");
   QTest::mouseMove(&host_, OutsideInHost());
   EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+}
+
+TEST_F(SkinButtonTest, WorkerPinsDisablesAndRedrawsThroughTheUiThread) {
+  std::thread worker([this] {
+    button_->forcedState = 1;
+    button_->SetEnabledFromAnyThread(false);
+    button_->Redraw();
+  });
+  worker.join();
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !button_->isEnabled(); }, 5000));
+  EXPECT_EQ(Centre(), kPressed) << "the pinned picture wins over disabled";
+  std::thread back([this] {
+    button_->forcedState = 0;
+    button_->SetEnabledFromAnyThread(true);
+  });
+  back.join();
+  EXPECT_TRUE(QTest::qWaitFor([this] { return button_->isEnabled(); }, 5000));
+  EXPECT_EQ(Centre(), kNormal);
 }
 
 TEST_F(SkinButtonTest, ButtonOfAnotherStyleKeepsThePlatformsDrawing) {
