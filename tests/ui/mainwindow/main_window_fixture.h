@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <atomic>
 #include <functional>
 #include <memory>
