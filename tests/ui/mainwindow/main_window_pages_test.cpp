@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 
 #include "core/language/language.h"
 #include "tests/ui/mainwindow/main_window_fixture.h"
@@ -84,6 +87,28 @@ TEST_F(MainWindowTest, ATimerTickDuringABatchRunIsSkippedButAUsersSearchIsRefuse
   EXPECT_EQ(Tips()[0].text, Text("info.Configuring_wait"));
   EXPECT_EQ(fake.CountOf("SDK_SearchDevices_v1_v3_MultiEth"), 0);
   dlg->operatePage.upgradeBusy = 0;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ALanguageChangeReachesThePagesButNotTheTitleBand) {
+  const QString shipped = QCoreApplication::applicationDirPath() + "/Config File/Lang";
+  for (const QString& name : QDir(shipped).entryList(QDir::Files))
+    ASSERT_TRUE(QFile::copy(shipped + "/" + name, folder.path() + "/Config File/Lang/" + name));
+  ShowWindow();
+  const QString englishSearch = dlg->devInfoPage.searchButton.caption;
+  ASSERT_EQ(englishSearch, Text("tx.Search"));
+  const QString title = dlg->findChild<QLabel*>("titleText")->text();
+
+  pm::SendPrivateMessage(dlg.get(), pm::WM_LANGUAGE_CHANGED, 7);  // as the settings dialog sends it
+  QCoreApplication::processEvents();
+  EXPECT_NE(Text("tx.Search"), englishSearch);
+  EXPECT_EQ(dlg->devInfoPage.searchButton.caption, Text("tx.Search"));
+  EXPECT_EQ(dlg->findChild<QLabel*>("titleText")->text(), title);
+  EXPECT_EQ(ReadConfigValue("LANGUAGE_CFG", "Default"), LanguageTable[7].displayName);
+  SwitchLanguage(0, folder.path() + "/");
 }
 
 }  // namespace
