@@ -33,8 +33,11 @@ void CDivarodDlg::OnSearch() {
   if (searching.load()) return;
   LogoutAllDevices();
   deviceMap.clear();
-  pm::PostPrivateMessage(searchNoticeDevicePage, pm::WM_SEARCH_STARTED);
-  pm::PostPrivateMessage(searchNoticeBatchPage, pm::WM_SEARCH_STARTED);
+  // The pages' rows and tree items point into the map just emptied. They are
+  // told at once, not by a queued notice, so that no click, sort or repaint
+  // queued before the notice reaches a record that is gone.
+  pm::SendPrivateMessage(searchNoticeDevicePage, pm::WM_SEARCH_STARTED);
+  pm::SendPrivateMessage(searchNoticeBatchPage, pm::WM_SEARCH_STARTED);
   if (searchThread_.joinable()) searchThread_.join();  // the last worker has ended: its flag is clear
   searching = true;  // set here too, so that no request slips in before the worker runs
   searchThread_ = std::thread([this] { SearchThreadProc(); });

@@ -112,3 +112,22 @@ TEST_F(MainWindowTest, ALanguageChangeReachesThePagesButNotTheTitleBand) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rows point into the map: they are gone the moment the map is emptied,
+// before the UI thread handles anything queued (a click, a sort, a repaint).
+TEST_F(MainWindowTest, NoRowOutlivesTheMapItPointsInto) {
+  ShowWindow();
+  fake.searchRecords = {Device("00:00:00:00:00:01", "10.0.0.1"), Device("00:00:00:00:00:02", "10.0.0.2")};
+  RunSearch();
+  ASSERT_EQ(dlg->devInfoPage.deviceList.topLevelItemCount(), 2);
+  HoldNextSearch();
+  dlg->OnRequestSearch(0, 0);
+  EXPECT_TRUE(dlg->deviceMap.empty());
+  EXPECT_EQ(dlg->devInfoPage.deviceList.topLevelItemCount(), 0);
+  ReleaseSearch();
+  ASSERT_TRUE(WaitUntil([&] { return !dlg->searching.load(); }));
+}
+
+}  // namespace
