@@ -212,6 +212,20 @@ TEST(NetworkDialog, AcceptedModifyFillsTheRequest) {
   EXPECT_EQ(dialog.request.dhcpMode, 1);
 }
 
+TEST(NetworkDialog, AdminPasswordIsCutToWhatTheDatagramCarries) {
+  CDlgModifyNetworkNew dialog;
+  dialog.request = Request(0x08);
+  const DialogRun run = RunDialog(dialog, [](CDlgModifyNetworkNew& d) {
+    QTest::keyClicks(&d.adminPasswordEdit, QString(100, 'p'));
+    EXPECT_EQ(d.adminPasswordEdit.text().size(), 96);
+    d.adminPasswordEdit.setText(QString(60, QChar(0x00E4)));  // two bytes each in UTF-8
+    EXPECT_EQ(d.adminPasswordEdit.text().size(), 48);
+    d.modifyButton.click();
+  });
+  EXPECT_EQ(run.result, 1);
+  EXPECT_EQ(dialog.request.password.size(), 96u);
+}
+
 TEST(NetworkDialog, EnterAndEscapeDoNotCloseItTheCloseButtonDoes) {
   CDlgModifyNetworkNew dialog;
   dialog.request = Request(0x08);
