@@ -54,7 +54,14 @@ int CDlgDevInfo::LoginDevice(int row, DeviceRecord** recordOut, int* error) {
   CDlgLoginLocal prompt(this);
   prompt.showIp = true;
   prompt.ipText = QString::fromLocal8Bit(record->ip);
-  if (prompt.DoModal() != CDlgLoginLocal::kResultOk) return -2;
+  // The periodic search fires inside the prompt's modal loop; a search then
+  // would empty the map under the record held here. While the prompt runs
+  // the page counts as busy, so the timer's request is dropped.
+  const uint8_t wasRunning = deviceCommandRunning;
+  deviceCommandRunning = 1;
+  const int answer = prompt.DoModal();
+  deviceCommandRunning = wasRunning;
+  if (answer != CDlgLoginLocal::kResultOk) return -2;
 
   int code = 0;
   LoginInfoBlock block;

@@ -54,6 +54,7 @@ CDlgDevInfo::CDlgDevInfo(QWidget* parent)
     separator->setStyleSheet(QStringLiteral("color: black;"));
   }
   qrPicture.setAlignment(Qt::AlignCenter);
+  filterEdit.setTextMargins(4, 0, 4, 0);
 
   deviceList.setSelectionMode(QAbstractItemView::SingleSelection);
   deviceList.setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -77,7 +78,11 @@ CDlgDevInfo::CDlgDevInfo(QWidget* parent)
   deviceList.viewport()->installEventFilter(this);
 }
 
-CDlgDevInfo::~CDlgDevInfo() { ClearQrPicture(); }
+CDlgDevInfo::~CDlgDevInfo() {
+  // The list goes before the page's base: its viewport must not report to a half-destroyed page.
+  deviceList.viewport()->removeEventFilter(this);
+  ClearQrPicture();
+}
 
 bool CDlgDevInfo::Create(QWidget* parent) {
   if (created_) return true;

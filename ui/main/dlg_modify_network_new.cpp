@@ -1,9 +1,12 @@
 #include "ui/main/dlg_modify_network_new.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "core/language/language.h"
 #include "core/util/ip_address.h"
+#include "core/lanconfig/lan_datagrams.h"
 #include "core/util/text_conversion.h"
 #include "ui/framework/colours.h"
 #include "ui/framework/dialog_units.h"
@@ -132,6 +135,7 @@ CDlgModifyNetworkNew::CDlgModifyNetworkNew(QWidget* parent)
   connect(&modifyButton, &QPushButton::clicked, this, [this] { ValidateNetworkInput(); });
   connect(&dhcpCheck, &QCheckBox::clicked, this, &CDlgModifyNetworkNew::OnDhcpClicked);
   connect(&ipField, &CIpAddressField::changed, this, &CDlgModifyNetworkNew::AutoFillMaskGateway);
+  connect(&adminPasswordEdit, &QLineEdit::textChanged, this, &CDlgModifyNetworkNew::LimitAdminPassword);
 }
 
 CDlgModifyNetworkNew::~CDlgModifyNetworkNew() = default;
@@ -167,7 +171,10 @@ void CDlgModifyNetworkNew::OnInitDialog() {
   modifyButton.SetSkin(179, 178, 180, 177);
   closeButton.SetSkin(205, 204, 206, 205);
 
-  titleStatic.setGeometry(10, 10, 100, 20);
+  // 100 pixels wide, or as wide as the translated title needs up to the close button.
+  const int titleWidth = std::clamp(titleStatic.fontMetrics().horizontalAdvance(titleStatic.text()) + 4, 100,
+                                    width() - 24 - 10 - 10);
+  titleStatic.setGeometry(10, 10, titleWidth, 20);
   closeButton.setGeometry(width() - 24, 6, 20, 20);
   securityLine.setFixedHeight(1);
   netParamLine.setFixedHeight(1);
@@ -211,6 +218,18 @@ void CDlgModifyNetworkNew::EnableAddressFields(bool enable) {
   ipField.setEnabled(enable);
   maskField.setEnabled(enable);
   gatewayField.setEnabled(enable);
+}
+
+// The authenticated datagram carries the password in a field of fixed size:
+// what does not fit is cut while typing, so what the user sees is what is sent.
+void CDlgModifyNetworkNew::LimitAdminPassword() {
+  QString text = adminPasswordEdit.text();
+  bool cut = false;
+  while (!text.isEmpty() && !lanconfig::PasswordFitsV3(ToUtf8(text))) {
+    text.chop(text.size() >= 2 && text.at(text.size() - 1).isLowSurrogate() ? 2 : 1);
+    cut = true;
+  }
+  if (cut) adminPasswordEdit.setText(text);
 }
 
 void CDlgModifyNetworkNew::OnDhcpClicked() { EnableAddressFields(!dhcpCheck.isChecked()); }

@@ -64,6 +64,7 @@ class CDlgModifyNetworkNew : public QDialog {
   int DoModal();
 
   void OnDhcpClicked();
+  void LimitAdminPassword();
   void AutoFillMaskGateway();
   // The Modify button: refuses invalid input with "info.IP_set_error" and
   // stays open; otherwise fills the request and ends with 1.

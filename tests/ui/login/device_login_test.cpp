@@ -1,5 +1,6 @@
 // Logging in the list's devices: the prompt per device, the cached login, the
 // batch prompt once per run, the login-state cell and retiring a login.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -114,6 +115,28 @@ TEST_F(DeviceLogin, CancelledDoubleClickLoginShowsNothing) {
   page->OnDeviceListDblClk(0, kColLoginState);
   EXPECT_TRUE(Shown().isEmpty());
   EXPECT_EQ(prompts.size(), 1u);
+}
+
+TEST_F(DeviceLogin, TimersSearchDuringThePromptIsDroppedAndTheRecordSurvives) {
+  library.fake.defaultLoginHandle = 9;
+  library.fake.searchRecords = {MakeDevice("00:00:00:00:00:09", "10.9.9.9")};
+  answer = [this](const modal::ModalRequest& r) {
+    if (r.kind != "login") return 1;
+    page->searchFromTimer = 1;  // timer 101 fires inside the prompt's modal loop
+    Main().OnTimer(CDivarodDlg::kPeriodicSearchTimer);
+    QCoreApplication::processEvents();
+    return TypePasswordAndConfirm(r, "admin", "pw");
+  };
+  page->OnDeviceListDblClk(0, kColLoginState);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(library.fake.CountOf("SDK_SearchDevices_v1_v3_MultiEth"), 0);
+  EXPECT_TRUE(Shown().isEmpty());
+  EXPECT_EQ(page->RecordAt(0)->loggedIn, 1);
+  EXPECT_EQ(page->CellText(0, kColLoginState), "tx.Logined");
+  EXPECT_EQ(page->deviceCommandRunning, 0);
+  page->RequestSearch();  // afterwards the page is idle again
+  ASSERT_TRUE(ProcessUntil([&] { return library.fake.CountOf("SDK_SearchDevices_v1_v3_MultiEth") == 1; }));
+  ProcessUntil([&] { return !Main().searching && page->searchButton.isEnabled(); });
 }
 
 TEST_F(DeviceLogin, RowWithoutADeviceIsRefused) {

@@ -62,6 +62,28 @@ TEST_F(MainMenu, PageButtonsSwitchThePageAndThePin) {
   EXPECT_EQ(Pinned(), std::vector<int>({1, 0, 0, 0}));
 }
 
+TEST_F(MainMenu, FinishNoticeFollowsThePageInView) {
+  const auto prepare = [&] {
+    Main().deviceMap.clear();
+    InsertFirstByMac(Main().deviceMap, MakeDevice("00:00:00:00:00:01", "10.0.0.1"));
+    InsertFirstByMac(Main().deviceMap, MakeDevice("00:00:00:00:00:02", "10.0.0.2"));
+    Main().searchResultCount = 2;
+    pm::SendPrivateMessage(page, pm::WM_SEARCH_STARTED);
+  };
+  menu->operateButton.click();
+  prepare();
+  Main().UpdateDeviceCount();
+  EXPECT_EQ(page->RowCount(), 0);  // posted to the hidden device list page
+  ProcessUntil([&] { return page->RowCount() == 2; });
+  EXPECT_EQ(page->RowCount(), 2);
+
+  menu->capacityButton.click();  // only the batch page's index changes the route
+  prepare();
+  Main().UpdateDeviceCount();
+  EXPECT_EQ(page->RowCount(), 2);  // sent: refilled before the call returns
+  QCoreApplication::processEvents();
+}
+
 TEST_F(MainMenu, ButtonOfThePageInViewChangesNothing) {
   menu->devInfoButton.click();
   menu->devInfoButton.click();

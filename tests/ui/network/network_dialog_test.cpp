@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "ui/framework/modal_seam.h"
 #include "ui/main/dlg_modify_network_new.h"
@@ -212,6 +213,20 @@ TEST(NetworkDialog, AcceptedModifyFillsTheRequest) {
   EXPECT_EQ(dialog.request.dhcpMode, 1);
 }
 
+TEST(NetworkDialog, AdminPasswordIsCutToWhatTheDatagramCarries) {
+  CDlgModifyNetworkNew dialog;
+  dialog.request = Request(0x08);
+  const DialogRun run = RunDialog(dialog, [](CDlgModifyNetworkNew& d) {
+    QTest::keyClicks(&d.adminPasswordEdit, QString(100, 'p'));
+    EXPECT_EQ(d.adminPasswordEdit.text().size(), 96);
+    d.adminPasswordEdit.setText(QString(60, QChar(0x00E4)));  // two bytes each in UTF-8
+    EXPECT_EQ(d.adminPasswordEdit.text().size(), 48);
+    d.modifyButton.click();
+  });
+  EXPECT_EQ(run.result, 1);
+  EXPECT_EQ(dialog.request.password.size(), 96u);
+}
+
 TEST(NetworkDialog, EnterAndEscapeDoNotCloseItTheCloseButtonDoes) {
   CDlgModifyNetworkNew dialog;
   dialog.request = Request(0x08);
@@ -223,6 +238,20 @@ TEST(NetworkDialog, EnterAndEscapeDoNotCloseItTheCloseButtonDoes) {
   });
   EXPECT_EQ(run.result, 2);
   EXPECT_TRUE(run.tips.isEmpty());
+}
+
+TEST(NetworkDialog, RealModalRunEndsWithTheUsersModify) {
+  CDlgModifyNetworkNew dialog;
+  dialog.request = Request(0x00);
+  QTimer::singleShot(50, [&] {
+    TypeAddress(dialog.ipField, "10.1.2.3");
+    QTest::mouseClick(&dialog.modifyButton, Qt::LeftButton);
+  });
+  EXPECT_EQ(dialog.DoModal(), 1);
+  EXPECT_EQ(dialog.request.ip, "10.1.2.3");
+  EXPECT_EQ(dialog.request.netmask, "255.0.0.0");
+  EXPECT_EQ(dialog.request.gateway, "10.1.2.1");
+  EXPECT_EQ(dialog.request.dhcpMode, 2);
 }
 
 }  // namespace

@@ -1,0 +1,193 @@
+// The device list page as an installer uses it, inside the private network
+// namespace against the simulator as a separate process: the demo fleet is
+// found, a device is logged in through the prompt, one device of each
+// datagram kind is re-addressed, and the next search lists both at their new
+// addresses. A wrong password and a device that never answers give their
+// notices.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "core/device/device_library.h"
+#include "core/language/language.h"
+#include "libs/devicelink/devicelink.h"
+#include "tests/e2e/devsim/devsim_process.h"
+#include "tests/support/private_network.h"
+#include "ui/framework/modal_seam.h"
+#include "ui/main/device_columns.h"
+#include "ui/main/divarod_dlg.h"
+#include "ui/main/dlg_login_local.h"
+#include "ui/main/dlg_modify_network_new.h"
+
+namespace {
+
+constexpr const char* kAuthenticatedMac = "00:1c:27:a0:00:01";  // lobby-dome, capabilities 0x09
+constexpr const char* kPlainMac = "00:1c:27:a0:00:02";          // parking-bullet, capabilities 0x01
+constexpr const char* kSilentMac = "00:1c:27:a0:00:99";         // added below: accepts, never answers
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+// The demo fleet and one device that accepts connections and answers nothing.
+QString WriteFleet(const QTemporaryDir& dir) {
+  QFile demo(DEMO_FLEET);
+  EXPECT_TRUE(demo.open(QIODevice::ReadOnly));
+  QByteArray text = demo.readAll();
+  text += "\n[silent-cam]\nmac=00:1c:27:a0:00:99\nip=192.168.1.50\ntype=IPC\nmodel=DV-S100\n"
+          "cloud_id=DV8H2K4M9Q7T0099\nversion=V5.2.4 Build:2026-09-14\ncustomer=C0000\ncapabilities=0x00\n"
+          "kind=0\nsilent=1\n";
+  const QString path = dir.filePath("fleet.ini");
+  QFile out(path);
+  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(text);
+  return path;
+}
+
+int RowOf(CDlgDevInfo& page, const std::string& mac) {
+  for (int row = 0; row < page.RowCount(); ++row)
+    if (page.RecordAt(row) && page.RecordAt(row)->mac == mac) return row;
+  return -1;
+}
+
+// What the failure notice of a refused login starts with.
+QString LoginFailurePrefix() {
+  const QString format = Text("info.login_fail_s");
+  return format.left(format.indexOf("%s"));
+}
+
+bool SearchOnce(CDivarodDlg& dlg) {
+  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
+  dlg.devInfoPage.RequestSearch();
+  if (!WaitUntil([&] { return dlg.searching.load(); }, 5000)) return false;
+  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
+  QCoreApplication::processEvents();
+  return true;
+}
+
+TEST(DeviceListE2e, FindsLogsInReaddressesAndFindsAgain) {
+  DIVAROD_REQUIRE_PRIVATE_NETWORK();
+  qunsetenv("DIVAROD_DISCOVERY_TARGETS");  // the production discovery, inside the namespace only
+
+  QTemporaryDir work;
+  simtest::DevsimProcess sim;
+  ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", WriteFleet(work).toStdString(), "--assign-addresses", "dvr1"}))
+      << sim.output;
+
+  // A program folder of its own with the shipped configuration and languages.
+  const QString shipped = QCoreApplication::applicationDirPath() + "/Config File";
+  ASSERT_EQ(QProcess::execute("cp", {"-r", shipped, work.path() + "/"}), 0);
+
+  // The user: types a password into login prompts, a new address into the
+  // network dialog, and confirms every notice.
+  QString typedPassword = "admin123";
+  QString newIp;
+  QStringList notices;
+  modal::SetAnswerer([&](const modal::ModalRequest& r) {
+    if (r.kind == "tip") {
+      notices << r.text;
+      return 1;
+    }
+    if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) {
+      prompt->passwordEdit.setText(typedPassword);
+      prompt->okButton.click();
+      return prompt->result();
+    }
+    if (auto* network = qobject_cast<CDlgModifyNetworkNew*>(r.dialog)) {
+      network->ipField.setText(newIp);  // mask and gateway follow as when typed
+      network->adminPasswordEdit.setText("admin123");
+      network->modifyButton.click();
+      return network->result();
+    }
+    return 2;
+  });
+  devicelink::DeviceLinkLibrary library;
+  devicelib::SetDeviceLibrary(&library);
+  {
+    CDivarodDlg dlg;
+    MainDialogInstance = &dlg;
+    dlg.config.programFolder = work.path() + "/";
+    dlg.show();
+    CDlgDevInfo& page = dlg.devInfoPage;
+
+    // The first search runs by itself once the window is up.
+    ASSERT_TRUE(WaitUntil([&] { return page.RowCount() >= 17 && !dlg.searching.load(); }, 20000))
+        << "rows " << page.RowCount();
+    EXPECT_EQ(page.countText.text(), "17");
+    EXPECT_TRUE(notices.isEmpty()) << notices.join(" | ").toStdString();
+
+    // Log in through the prompt, then the same device again without one.
+    int row = RowOf(page, kAuthenticatedMac);
+    ASSERT_GE(row, 0);
+    page.OnDeviceListDblClk(row, kColLoginState);
+    EXPECT_EQ(page.CellText(row, kColLoginState), Text("tx.Logined"));
+    EXPECT_EQ(page.RecordAt(row)->userName, "admin");
+    int error = 0;
+    DeviceRecord* record = nullptr;
+    EXPECT_EQ(page.LoginDevice(row, &record, &error), 1);
+    EXPECT_EQ(error, -10);
+    EXPECT_TRUE(notices.isEmpty()) << notices.join(" | ").toStdString();
+
+    // A wrong password and a device that never answers.
+    typedPassword = "not-the-password";
+    page.OnDeviceListDblClk(RowOf(page, kPlainMac), kColLoginState);
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].startsWith(LoginFailurePrefix())) << notices[0].toStdString();
+    EXPECT_EQ(page.CellText(RowOf(page, kPlainMac), kColLoginState), Text("tx.unLogin"));
+    typedPassword = "admin123";
+    page.OnDeviceListDblClk(RowOf(page, kSilentMac), kColLoginState);
+    ASSERT_EQ(notices.size(), 2);
+    EXPECT_TRUE(notices[1].startsWith(LoginFailurePrefix())) << notices[1].toStdString();
+    notices.clear();
+
+    // One device of each datagram kind gets a new address through NET.
+    struct Change {
+      const char* mac;
+      const char* ip;
+    } changes[] = {{kAuthenticatedMac, "192.168.1.121"}, {kPlainMac, "192.168.1.122"}};
+    for (const Change& change : changes) {
+      newIp = change.ip;
+      row = RowOf(page, change.mac);
+      page.deviceList.setCurrentItem(page.deviceList.topLevelItem(row));
+      page.OnNetworkButton();
+      EXPECT_EQ(notices, QStringList({Text("info.operate_success")})) << change.mac;
+      notices.clear();
+      EXPECT_EQ(page.CellText(row, kColIp), change.ip);
+      EXPECT_EQ(page.CellText(row, kColLoginState), Text("tx.unLogin"));
+    }
+    EXPECT_EQ(dlg.retiredLoginHandles.size(), 2u);
+
+    // The next search finds both at their new addresses.
+    ASSERT_TRUE(SearchOnce(dlg));
+    EXPECT_TRUE(notices.isEmpty()) << notices.join(" | ").toStdString();
+    EXPECT_EQ(page.RowCount(), 17);
+    for (const Change& change : changes) {
+      const int found = RowOf(page, change.mac);
+      ASSERT_GE(found, 0) << change.mac;
+      EXPECT_EQ(page.CellText(found, kColIp), change.ip) << change.mac;
+      EXPECT_EQ(page.CellText(found, kColLoginState), Text("tx.unLogin"));
+    }
+    EXPECT_TRUE(dlg.retiredLoginHandles.empty());
+
+    const QByteArray shots = qgetenv("DIVAROD_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) dlg.grab().save(QString::fromLocal8Bit(shots) + "/device-list-after-readdress.png");
+    MainDialogInstance = nullptr;
+  }
+  devicelib::SetDeviceLibrary(nullptr);
+  modal::SetAnswerer({});
+  sim.Stop();
+}
+
+}  // namespace
