@@ -80,6 +80,11 @@ void CDivarodDlg::WaitForSearchToEnd() {
   if (searchThread_.joinable()) searchThread_.join();
 }
 
+void CDivarodDlg::done(int result) {
+  QDialog::done(result);
+  WaitForSearchToEnd();
+}
+
 void CDivarodDlg::setVisible(bool visible) {
   if (visible && !initialised_) {
     initialised_ = true;

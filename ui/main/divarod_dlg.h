@@ -138,6 +138,12 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   void setVisible(bool visible) override;
   void paintEvent(QPaintEvent* event) override;
 
+ public:
+  // Ends the modal run; the platform's own close command (Alt+F4) comes here
+  // too. A running search worker is waited for, so the program never ends
+  // under it.
+  void done(int result) override;
+
  private:
   void WaitForSearchToEnd();
 

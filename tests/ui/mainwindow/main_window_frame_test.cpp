@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QScreen>
 #include <QTest>
+#include <QThread>
+#include <thread>
 
 #include "core/language/language.h"
 #include "tests/ui/mainwindow/main_window_fixture.h"
@@ -211,6 +213,27 @@ TEST_F(MainWindowTest, AfterASearchTheWindowPaintsItsDarkTitleBand) {
   if (!dir.isEmpty()) {
     EXPECT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/main-window.png"));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The platform's close command is not refused during a search, but the modal
+// run ends only after the worker: the program never exits under it.
+TEST_F(MainWindowTest, ClosingDuringASearchWaitsForTheWorker) {
+  ShowWindow();
+  HoldNextSearch();
+  dlg->OnRequestSearch(0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return holding.load(); }));
+  std::thread releaser([this] {
+    QThread::msleep(300);
+    ReleaseSearch();
+  });
+  dlg->close();
+  EXPECT_FALSE(dlg->searching.load());
+  EXPECT_FALSE(dlg->isVisible());
+  releaser.join();
 }
 
 }  // namespace
