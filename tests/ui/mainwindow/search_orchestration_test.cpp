@@ -84,9 +84,10 @@ TEST_F(MainWindowTest, EveryRequestRestartsThePeriodicSearchTimer) {
   ASSERT_TRUE(dlg->PeriodicSearchTimerActive());
   QThread::msleep(1500);
   ASSERT_LT(dlg->PeriodicSearchTimerRemainingMs(), 45 * 60000 - 1400);
-  RunSearch();
+  dlg->OnRequestSearch(0, 0);  // the request restarts the period at once
   EXPECT_TRUE(dlg->PeriodicSearchTimerActive());
   EXPECT_GT(dlg->PeriodicSearchTimerRemainingMs(), 45 * 60000 - 1000);
+  ASSERT_TRUE(WaitUntil([&] { return !dlg->searching.load(); }));
 }
 
 TEST_F(MainWindowTest, WithPeriodicSearchOffNoTimerRuns) {
