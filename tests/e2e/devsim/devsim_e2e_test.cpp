@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -12,7 +13,9 @@
 
 namespace {
 
-std::vector<DeviceRecord> Search(devicelink::DeviceLinkLibrary& lib, int timeoutMs = 1000) {
+// The program's own window: loaded test machines (the sanitizer build with
+// every test running) can take longer than a second for all answers.
+std::vector<DeviceRecord> Search(devicelink::DeviceLinkLibrary& lib, int timeoutMs = 3000) {
   std::vector<uint8_t> buffer(sdkinfo::kSearchBufferSize);
   int count = 0;
   EXPECT_EQ(lib.SDK_SearchDevices_v1_v3_MultiEth(buffer.data(), static_cast<int>(buffer.size()), &count, 2,
@@ -27,15 +30,24 @@ std::vector<DeviceRecord> Search(devicelink::DeviceLinkLibrary& lib, int timeout
 class DemoFleet : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A second octet of its own, so that the cases can run side by side.
+    // A second octet of its own, so that the cases can run side by side; the
+    // devices' addresses of another test running at the same time may have
+    // taken it, so a start that fails is tried again on another octet.
     std::random_device rd;
-    octet = std::to_string(1 + rd() % 254);
-    ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", DEMO_FLEET, "--loopback=127." + octet, "--discovery", "127.0.0.1:0"}))
-        << sim.output;
-    lib.SetDiscoveryTargets(sim.discovery);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      octet = std::to_string(1 + rd() % 254);
+      simProcess = std::make_unique<simtest::DevsimProcess>();
+      if (simProcess->Start(DEVSIM_BIN,
+                            {"--fleet", DEMO_FLEET, "--loopback=127." + octet, "--discovery", "127.0.0.1:0"}))
+        break;
+      simProcess->Stop();
+    }
+    ASSERT_FALSE(sim().discovery.empty()) << sim().output;
+    lib.SetDiscoveryTargets(sim().discovery);
   }
+  simtest::DevsimProcess& sim() { return *simProcess; }
   std::string octet;
-  simtest::DevsimProcess sim;
+  std::unique_ptr<simtest::DevsimProcess> simProcess;
   devicelink::DeviceLinkLibrary lib;
 };
 
@@ -80,7 +92,7 @@ TEST_F(DemoFleet, LoginAndVersionQueryOnADemoDevice) {
   lib.SdkLogout(h);
 }
 
-TEST_F(DemoFleet, EndsCleanlyOnTerm) { EXPECT_EQ(sim.Stop(), 0); }
+TEST_F(DemoFleet, EndsCleanlyOnTerm) { EXPECT_EQ(sim().Stop(), 0); }
 
 TEST(DevsimCommandLine, RefusesBadInvocations) {
   const std::string bad = ::testing::TempDir() + "/bad-fleet.ini";
