@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -21,7 +22,9 @@ class ProgramFolder {
     QDir().mkpath(dst + "/runtime");
     QFile ini(ConfigPath());
     ini.open(QIODevice::WriteOnly);
-    ini.write(("[SETTING]\r\nApp_Name=" + appName + "\r\n").toUtf8());
+    // The stored language is already the one start-up writes back, so any
+    // other write would show as a change of the file.
+    ini.write(("[SETTING]\r\nApp_Name=" + appName + "\r\n[LANGUAGE_CFG]\r\nDefault=English\r\n").toUtf8());
   }
   QString Exe() const { return dir_.path() + "/divarod"; }
   QString ConfigPath() const { return dir_.path() + "/Config File/Config/Config.ini"; }
@@ -33,6 +36,8 @@ class ProgramFolder {
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_RUNTIME_DIR", dir_.path() + "/runtime");
     env.remove("DIVAROD_MODAL_LOG");
+    // The program's first search must not reach this machine's network.
+    env.insert("DIVAROD_DISCOVERY_TARGETS", "none");
     if (answerModals) env.insert("DIVAROD_MODAL_LOG", ModalLog());
     p.setProcessEnvironment(env);
     p.setProgram(Exe());
@@ -112,8 +117,14 @@ TEST(Startup, LockIsReleasedWhenTheFirstInstanceDies) {
   EXPECT_TRUE(lines[0].startsWith("main-window")) << lines[0].toStdString();
 }
 
-TEST(Startup, ClosingTheMainWindowEndsTheProcess) {
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(Startup, ClosingTheMainWindowEndsTheProcessWithoutWritingConfig) {
   ProgramFolder folder("Divarod");
+  const QByteArray before = ReadAll(folder.ConfigPath());
   QProcess p;
   folder.Prepare(p, true);  // the main window is answered (closed) at once
   p.start();
@@ -123,6 +134,9 @@ TEST(Startup, ClosingTheMainWindowEndsTheProcess) {
   const QStringList lines = folder.ModalLines();
   ASSERT_FALSE(lines.isEmpty());
   EXPECT_TRUE(lines.last().startsWith("main-window"));
+  EXPECT_EQ(ReadAll(folder.ConfigPath()), before);
+  // Nothing else was left beside it either (no temporary file of a write).
+  EXPECT_EQ(QDir(QFileInfo(folder.ConfigPath()).path()).entryList(QDir::Files), QStringList{"Config.ini"});
 }
 
 }  // namespace
