@@ -22,21 +22,11 @@ class DevsimProcess {
   // Returns false (with the simulator's output in `output`) when it did not
   // report ready within the budget.
   bool Start(const std::string& binary, std::vector<std::string> args, int budgetMs = 10000) {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) return false;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::dup2(out[1], 1);
-      ::dup2(out[1], 2);
-      std::vector<char*> argv;
-      argv.push_back(const_cast<char*>(binary.c_str()));
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execv(binary.c_str(), argv.data());
-      ::_exit(127);
+    pid_ = Spawn(binary, args, fd_);
+    if (pid_ < 0) {
+      pid_ = 0;
+      return false;
     }
-    ::close(out[1]);
-    fd_ = out[0];
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs);
     while (std::chrono::steady_clock::now() < end) {
       pollfd p{fd_, POLLIN, 0};
@@ -87,25 +77,13 @@ class DevsimProcess {
 
   // Runs to its end (for command-line errors): exit status and output.
   static int RunToEnd(const std::string& binary, std::vector<std::string> args, std::string& output) {
-    DevsimProcess p;
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::dup2(out[1], 1);
-      ::dup2(out[1], 2);
-      std::vector<char*> argv;
-      argv.push_back(const_cast<char*>(binary.c_str()));
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execv(binary.c_str(), argv.data());
-      ::_exit(127);
-    }
-    ::close(out[1]);
+    int fd = -1;
+    const pid_t pid = Spawn(binary, args, fd);
+    if (pid < 0) return -1;
     char buf[4096];
     ssize_t n;
-    while ((n = ::read(out[0], buf, sizeof buf)) > 0) output.append(buf, static_cast<std::size_t>(n));
-    ::close(out[0]);
+    while ((n = ::read(fd, buf, sizeof buf)) > 0) output.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -120,6 +98,31 @@ class DevsimProcess {
   std::string output;
 
  private:
+  // Starts binary with args, its stdout and stderr on the pipe whose read end
+  // goes to readFd. Returns the child's pid, or -1.
+  static pid_t Spawn(const std::string& binary, std::vector<std::string>& args, int& readFd) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(out[1], 1);
+      ::dup2(out[1], 2);
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>(binary.c_str()));
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      ::execv(binary.c_str(), argv.data());
+      ::_exit(127);
+    }
+    ::close(out[1]);
+    if (pid < 0) {
+      ::close(out[0]);
+      return -1;
+    }
+    readFd = out[0];
+    return pid;
+  }
+
   pid_t pid_ = 0;
   int fd_ = -1;
 };
