@@ -101,6 +101,7 @@ void CIpAddressField::OnBoxEdited(int index) {
   const int value = box->text().toInt();
   if (value > 255) box->setText(QStringLiteral("255"));
   if (box->text().size() == 3 && box->cursorPosition() == 3 && index < 3) {
+    advancedInto_ = index + 1;
     boxes_[index + 1]->setFocus();
     boxes_[index + 1]->selectAll();
   }
@@ -108,13 +109,18 @@ void CIpAddressField::OnBoxEdited(int index) {
 
 bool CIpAddressField::eventFilter(QObject* watched, QEvent* event) {
   const int index = static_cast<int>(std::find(boxes_.begin(), boxes_.end(), watched) - boxes_.begin());
+  if (index < 4 && event->type() == QEvent::MouseButtonPress) advancedInto_ = -1;
   if (index >= 4 || event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
   QLineEdit* box = boxes_[index];
+  // A "." typed right after a third digit moved on belongs to that octet: it
+  // closes it, and must not skip the box the field has just moved to.
+  const bool justAdvanced = advancedInto_ == index;
+  advancedInto_ = -1;
   // A whole dotted address typed or pasted at once fills every box.
   if (key->matches(QKeySequence::Paste) && SpreadDotted(QGuiApplication::clipboard()->text())) return true;
   if (key->text() == QLatin1String(".") || key->key() == Qt::Key_Space) {
-    if (index < 3 && !box->text().isEmpty()) {
+    if (index < 3 && !box->text().isEmpty() && !justAdvanced) {
       boxes_[index + 1]->setFocus();
       boxes_[index + 1]->selectAll();
     }

@@ -1,7 +1,8 @@
 #pragma once
 // An IPv4 address field: four octet boxes separated by dots, as the desktop's
 // address controls have. Each box takes only digits up to 255; "." or a third
-// digit moves on to the next box, Backspace in an empty box moves back, and a
+// digit moves on to the next box (a "." right after that third digit stays
+// in the box moved to, so a whole address can be typed), Backspace in an empty box moves back, and a
 // dotted address pasted or typed into any box fills all four. A blank box
 // reads as 0.
 
@@ -42,4 +43,6 @@ class CIpAddressField : public QFrame {
 
   std::array<QLineEdit*, 4> boxes_{};
   bool spreading_ = false;
+  // The box a third digit has just moved the focus to, until the next key.
+  int advancedInto_ = -1;
 };

@@ -41,6 +41,33 @@ TEST(IpAddressField, TypingMovesOnAtDotsAndThreeDigits) {
   EXPECT_EQ(field.text(), "10.1.255.7");
 }
 
+TEST(IpAddressField, TypingAWholeAddressOverAFilledFieldKeepsEveryOctetInPlace) {
+  // The installer selects the first box of a filled field and types the new
+  // address with its dots: the dot after a three-digit octet must not skip the
+  // next box, whose old text is still there (selected) when the dot arrives.
+  const struct {
+    const char* before;
+    const char* typed;
+    const char* after;
+  } cases[] = {
+      {"192.161.122.22", "192.168.1.122", "192.168.1.122"},
+      {"10.0.0.1", "172.16.100.200", "172.16.100.200"},
+      {"1.2.3.4", "10.20.30.40", "10.20.30.40"},
+      {"", "192.168.1.122", "192.168.1.122"},
+  };
+  for (const auto& c : cases) {
+    CIpAddressField field;
+    field.setText(c.before);
+    field.show();
+    QApplication::setActiveWindow(&field);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
+    field.octetBox(0)->setFocus();
+    field.octetBox(0)->selectAll();
+    for (char ch : std::string(c.typed)) QTest::keyClick(QApplication::focusWidget(), ch);
+    EXPECT_EQ(field.text().toStdString(), c.after) << c.typed << " over " << c.before;
+  }
+}
+
 TEST(IpAddressField, RefusesLettersAndClampsOctets) {
   CIpAddressField field;
   QTest::keyClicks(field.octetBox(1), "x9z");
