@@ -124,13 +124,19 @@ void CDlgMainMenu::OpenSettingsDialog() {
   CDivarodDlg* main = MainDialogInstance;
   if (!main) return;
   CDlgSetting& setting = main->settingDialog;
-  if (setting.parentWidget() != main) setting.Create(main);
+  if (setting.owner() != main) setting.Create(main);
+  connect(&setting, &CDlgSetting::closed, this, &CDlgMainMenu::OnSettingDialogClosed, Qt::UniqueConnection);
   main->setEnabled(false);
   QRect frame = setting.frameGeometry();
   frame.moveCenter(main->frameGeometry().center());
   setting.move(frame.topLeft());
   setting.show();
   settingButton.forcedState = 1;
+  settingButton.update();
+}
+
+void CDlgMainMenu::OnSettingDialogClosed() {
+  settingButton.forcedState = 0;
   settingButton.update();
 }
 

@@ -39,6 +39,8 @@ class CDlgMainMenu : public QWidget, public pm::MessageReceiver {
   void ShowMenuPage(int index, QWidget* page, int templateId);
   // Shows the settings dialog over the disabled main window and pins SETTING.
   void OpenSettingsDialog();
+  // The settings dialog was closed: its button is no longer pinned.
+  void OnSettingDialogClosed();
 
   pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
 

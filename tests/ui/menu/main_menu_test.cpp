@@ -1,6 +1,8 @@
 // The left menu in the main window: page switching, the pinned buttons, the
 // settings dialog over the disabled window, layout and tooltips.
 #include <QFile>
+#include <QTest>
+#include <functional>
 #include <QTemporaryDir>
 
 #include "core/language/language.h"
@@ -102,6 +104,27 @@ TEST_F(MainMenu, SettingOpensTheDialogOverTheDisabledWindowAndKeepsThePage) {
   EXPECT_EQ(Main().currentPageIndex, 3);
   Main().settingDialog.hide();
   Main().setEnabled(true);
+}
+
+TEST_F(MainMenu, ClosingTheSettingsDialogGivesTheWindowBack) {
+  // Each way out: its close button, Esc, the platform's close command.
+  const std::function<void()> closers[] = {
+      [this] { Main().settingDialog.closeButton.click(); },
+      [this] { QTest::keyClick(&Main().settingDialog, Qt::Key_Escape); },
+      [this] { Main().settingDialog.close(); },
+  };
+  for (const auto& close : closers) {
+    menu->settingButton.click();
+    ASSERT_TRUE(Main().settingDialog.isVisible());
+    ASSERT_FALSE(Main().isEnabled());
+    close();
+    EXPECT_FALSE(Main().settingDialog.isVisible());
+    EXPECT_TRUE(Main().isEnabled());
+    EXPECT_EQ(Pinned(), std::vector<int>({1, 0, 0, 0}));
+    Main().setEnabled(true);
+  }
+  const QRect close = Main().settingDialog.closeButton.geometry();
+  EXPECT_EQ(close, QRect(Main().settingDialog.width() - 24, 6, 20, 20));
 }
 
 TEST_F(MainMenu, ParentResizeKeepsSettingAtTheBottom) {
