@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# scripts/netns-run hands on standard input and the exit status, and a TERM
+# to the script ends everything inside the namespace.
+# Exit 77 (skipped) where no namespace can be made here.
+set -u
+run=$1
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$run" true 2>/dev/null
+status=$?
+[ $status -eq 77 ] && { echo "no private network namespace here"; exit 77; }
+[ $status -eq 0 ] || fail "'true' gave $status"
+
+"$run" sh -c 'exit 7' 2>/dev/null
+[ $? -eq 7 ] || fail "the command's exit status was not handed on"
+
+out=$(echo hello | "$run" cat 2>/dev/null)
+[ "$out" = hello ] || fail "standard input did not reach the command (got '$out')"
+
+marker="divarod-netns-signal-$$"
+"$run" bash -c "exec -a $marker sleep 300" 2>/dev/null &
+outer=$!
+for _ in $(seq 50); do pgrep -f "$marker" >/dev/null && break; sleep 0.1; done
+pgrep -f "$marker" >/dev/null || fail "the command did not start"
+kill -TERM "$outer"
+wait "$outer" 2>/dev/null
+for _ in $(seq 50); do pgrep -f "$marker" >/dev/null || break; sleep 0.1; done
+if pgrep -f "$marker" >/dev/null; then
+  pkill -KILL -f "$marker"
+  fail "the command outlived a TERM to netns-run"
+fi
