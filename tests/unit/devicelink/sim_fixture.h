@@ -1,7 +1,9 @@
 #pragma once
 // An in-process simulator on loopback addresses of its own (127.a.b.x with a
 // and b random per fixture, so that tests running side by side never meet),
-// and a library whose discovery goes to it alone.
+// and a library whose discovery goes to it alone. A range another test holds
+// at the same moment makes the simulator's Open fail ("Address already in
+// use"); the fixture then tries again on another range.
 
 #include <gtest/gtest.h>
 
@@ -48,24 +50,28 @@ inline devsim::DeviceProfile Device(const std::string& subnet, int n) {
 
 class SimFixture : public ::testing::Test {
  protected:
+  static constexpr int kRangeAttempts = 8;
   // Override to shape the fleet before the simulator starts.
   virtual void Shape(std::vector<devsim::DeviceProfile>& devices) { (void)devices; }
   virtual int DeviceCount() { return 3; }
   virtual int AnswerSpreadMs() { return 50; }
 
   void SetUp() override {
-    subnet = RandomSubnet();
-    devsim::Fleet fleet;
-    fleet.settings.answerSpreadMs = AnswerSpreadMs();
-    for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
-    Shape(fleet.devices);
-    profiles = fleet.devices;
-    devsim::SimulatorOptions options;
-    options.loopback = true;
-    options.discovery = {{0x7F000001u, 0}};
-    sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
     std::string error;
-    ASSERT_TRUE(sim->Open(error)) << error;
+    for (int attempt = 0; attempt < kRangeAttempts && !sim; ++attempt) {
+      subnet = RandomSubnet();
+      devsim::Fleet fleet;
+      fleet.settings.answerSpreadMs = AnswerSpreadMs();
+      for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
+      Shape(fleet.devices);
+      profiles = fleet.devices;
+      devsim::SimulatorOptions options;
+      options.loopback = true;
+      options.discovery = {{0x7F000001u, 0}};
+      sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
+      if (!sim->Open(error)) sim.reset();
+    }
+    ASSERT_TRUE(sim) << "no free loopback range in " << kRangeAttempts << " attempts; last: " << error;
     sim->StartThread();
     lib.SetDiscoveryTargets(sim->discoveryEndpoints());
   }

@@ -168,9 +168,13 @@ struct CloseFromCallback {
   devicelink::DeviceLinkLibrary* lib;
   int32_t upgrade = 0;
   std::atomic<int> calls{0};
+  std::atomic<bool> done{false};  // set last: the job's thread no longer touches this object
   static void Callback(int32_t, int32_t, int32_t, int32_t, void* user) {
     auto* self = static_cast<CloseFromCallback*>(user);
-    if (self->calls++ == 0) self->lib->SdkCloseUpgrade(self->upgrade);
+    if (self->calls++ == 0) {
+      self->lib->SdkCloseUpgrade(self->upgrade);
+      self->done = true;
+    }
   }
 };
 
@@ -179,7 +183,9 @@ TEST_F(UpgradeTest, ClosingFromInsideTheCallbackEndsItWithoutHanging) {
   const int32_t login = Login(3);
   c.upgrade = lib.SdkOpenUpgrade(login, firmware.c_str(), &CloseFromCallback::Callback, &c, 0);
   ASSERT_EQ(lib.SdkStartUpgrade(c.upgrade), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!c.done && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(c.done) << "the callback never returned from closing its own upgrade";
   EXPECT_EQ(c.calls, 1);
 }
 
