@@ -1,10 +1,12 @@
-// With DIVAROD_RENDER_DIR set, renders the controls together as a page
-// would show them, for a person to look at. Without it the test is skipped.
-#include <gtest/gtest.h>
-
+// Renders the controls together as a page would show them, and the message
+// box of every kind, to PNG files, offscreen, for a person to look at:
+// render_controls <folder>.
+#include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <cstdio>
 
 #include "tests/ui/controls/render_support.h"
 #include "ui/controls/color_list.h"
@@ -16,8 +18,22 @@
 
 namespace {
 
-TEST(Gallery, ControlsAsAPageShowsThem) {
-  if (qEnvironmentVariableIsEmpty("DIVAROD_RENDER_DIR")) GTEST_SKIP() << "DIVAROD_RENDER_DIR not set";
+bool Keep(QWidget& widget, const QString& folder, const QString& name) {
+  if (!QTest::qWaitForWindowExposed(&widget)) {
+    std::fprintf(stderr, "render_controls: %s was never shown\n", qPrintable(name));
+    return false;
+  }
+  QTest::qWait(20);
+  const QString path = folder + "/" + name + ".png";
+  if (!Grab(widget).save(path)) {
+    std::fprintf(stderr, "render_controls: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+bool ControlsAsAPageShowsThem(const QString& folder) {
   QWidget page;
   page.resize(760, 420);
   page.setAutoFillBackground(true);
@@ -91,13 +107,10 @@ TEST(Gallery, ControlsAsAPageShowsThem) {
   }
   tree->expandAll();
   page.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-  QTest::qWait(20);
-  KeepPicture(Grab(page), "gallery");
+  return Keep(page, folder, "gallery");
 }
 
-TEST(Gallery, MessageBoxOfEveryKind) {
-  if (qEnvironmentVariableIsEmpty("DIVAROD_RENDER_DIR")) GTEST_SKIP() << "DIVAROD_RENDER_DIR not set";
+bool MessageBoxOfEveryKind(const QString& folder) {
   const struct {
     int kind;
     bool cancel;
@@ -109,14 +122,28 @@ TEST(Gallery, MessageBoxOfEveryKind) {
       {0x30, false, "The IP address, mask or gateway is not valid.", "tip_warning"},
       {0x40, false, "Operation completed.", "tip_information"},
   };
+  bool ok = true;
   for (const auto& b : boxes) {
     CDlgTip tip;
     tip.SetTipInfo(b.text, "Message", b.cancel ? 1 : 0, 1, b.kind);
     tip.OnInitDialog();
     tip.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tip));
-    KeepPicture(Grab(tip), b.name);
+    ok = Keep(tip, folder, b.name) && ok;
   }
+  return ok;
 }
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+  if (!QDir().mkpath(folder)) {
+    std::fprintf(stderr, "render_controls: cannot make %s\n", qPrintable(folder));
+    return 1;
+  }
+  const bool page = ControlsAsAPageShowsThem(folder);
+  const bool boxes = MessageBoxOfEveryKind(folder);
+  return page && boxes ? 0 : 1;
+}
