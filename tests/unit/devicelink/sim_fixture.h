@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -73,6 +76,11 @@ class SimFixture : public ::testing::Test {
     }
     ASSERT_TRUE(sim) << "no free loopback range in " << kRangeAttempts << " attempts; last: " << error;
     sim->StartThread();
+    sim->SetDeviceObserver([this](const devsim::DeviceSnapshot& d) {
+      std::lock_guard lock(presenceMutex_);
+      presence_.push_back({d.mac, d.up});
+      presenceChanged_.notify_all();
+    });
     lib.SetDiscoveryTargets(sim->discoveryEndpoints());
   }
 
@@ -96,6 +104,31 @@ class SimFixture : public ::testing::Test {
     for (const auto& r : records)
       if (r.mac == mac) return &r;
     return nullptr;
+  }
+
+  // The simulator reports every change of a device (its presence included)
+  // to one observer; the fixture keeps the presence reports, so tests wait
+  // for a restart instead of racing its timers. (A test that installs an
+  // observer of its own, such as the LAN link, replaces this one.)
+
+  // Waits until the device has gone down and come back since the last
+  // restart this waited for. False when that did not happen within the budget.
+  bool WaitForRestart(const std::string& mac, int budgetMs = 10000) {
+    return WaitForPresence(mac, false, budgetMs) && WaitForPresence(mac, true, budgetMs);
+  }
+  // Waits for the next report of the device being down (up = false) or
+  // present (up = true), after the last one a wait consumed.
+  bool WaitForPresence(const std::string& mac, bool up, int budgetMs = 10000) {
+    std::unique_lock lock(presenceMutex_);
+    std::size_t& next = presenceSeen_[mac];
+    return presenceChanged_.wait_for(lock, std::chrono::milliseconds(budgetMs), [&] {
+      for (; next < presence_.size(); ++next)
+        if (presence_[next].first == mac && presence_[next].second == up) {
+          ++next;
+          return true;
+        }
+      return false;
+    });
   }
 
   std::string Ip(int n) const { return subnet + std::to_string(n); }
@@ -124,6 +157,12 @@ class SimFixture : public ::testing::Test {
   std::vector<devsim::DeviceProfile> profiles;
   std::unique_ptr<devsim::Simulator> sim;
   devicelink::DeviceLinkLibrary lib;
+
+ private:
+  std::mutex presenceMutex_;
+  std::condition_variable presenceChanged_;
+  std::vector<std::pair<std::string, bool>> presence_;  // (mac, up) in the order reported
+  std::map<std::string, std::size_t> presenceSeen_;     // per device: the reports a wait consumed
 };
 
 }  // namespace simtest
