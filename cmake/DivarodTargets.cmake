@@ -14,6 +14,18 @@ if(DIVAROD_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The fuzz flavour instruments every library the fuzz targets reach, not only
+# the harnesses: coverage for libFuzzer to steer by, and the sanitizers to see
+# a fault inside the parsers. Undefined behaviour stops the run at once.
+# Only the fuzz targets link the fuzzer itself (divarod_fuzz below).
+if(DIVAROD_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  # scripts/fuzz reads the targets and their seed corpora from this list.
+  set(DIVAROD_FUZZ_LIST "${CMAKE_BINARY_DIR}/fuzz_targets.txt" CACHE INTERNAL "")
+  file(WRITE "${DIVAROD_FUZZ_LIST}" "")
+endif()
+
 # Adds every direct or nested sub-folder (up to two levels) that carries a CMakeLists.txt.
 function(divarod_add_subdirectories)
   foreach(root ${ARGN})
@@ -83,7 +95,8 @@ function(divarod_test name)
 endfunction()
 
 # divarod_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir])
-# With DIVAROD_FUZZ (clang) a libFuzzer binary; otherwise the same entry point
+# With DIVAROD_FUZZ (clang) a libFuzzer binary, built with the target
+# divarod_fuzzers and run by scripts/fuzz; otherwise the same entry point
 # driven by a replay main over the seed corpus and a fixed set of random
 # inputs, run by ctest in every build (the sanitizer build included).
 function(divarod_fuzz name)
@@ -92,8 +105,12 @@ function(divarod_fuzz name)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   divarod_warnings(${name})
   if(DIVAROD_FUZZ)
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    if(NOT TARGET divarod_fuzzers)
+      add_custom_target(divarod_fuzzers)
+    endif()
+    add_dependencies(divarod_fuzzers ${name})
+    file(APPEND "${DIVAROD_FUZZ_LIST}" "${name} ${A_CORPUS}\n")
   else()
     target_link_libraries(${name} PRIVATE divarod_fuzz_replay)
     set(corpus_arg "")
