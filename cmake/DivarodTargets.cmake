@@ -124,7 +124,11 @@ function(divarod_fuzz name)
 endfunction()
 
 # divarod_benchmark(NAME SOURCES ... [DEPS ...]): a Google Benchmark binary,
-# run by hand (scripts/bench), never by ctest.
+# run by scripts/bench (which reads the list benchmarks.txt), never by ctest.
+if(DIVAROD_BENCH)
+  set(DIVAROD_BENCH_LIST "${CMAKE_BINARY_DIR}/benchmarks.txt" CACHE INTERNAL "")
+  file(WRITE "${DIVAROD_BENCH_LIST}" "")
+endif()
 function(divarod_benchmark name)
   if(NOT DIVAROD_BENCH)
     return()
@@ -133,6 +137,7 @@ function(divarod_benchmark name)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark)
   divarod_warnings(${name})
+  file(APPEND "${DIVAROD_BENCH_LIST}" "${name}\n")
 endfunction()
 
 # Copies the shipped data folder beside the executables at every build.
