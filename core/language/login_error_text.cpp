@@ -1,4 +1,4 @@
-#include "core/util/login_error_text.h"
+#include "core/language/login_error_text.h"
 
 #include "core/language/language.h"
 
