@@ -6,9 +6,14 @@ set -u
 run=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-"$run" true 2>/dev/null
+why=$("$run" true 2>&1 >/dev/null)
 status=$?
-[ $status -eq 77 ] && { echo "no private network namespace here"; exit 77; }
+if [ $status -eq 77 ]; then
+  # Said the way GoogleTest says it, so that scripts/test counts the reason.
+  echo "$0: Skipped"
+  echo "needs the private network namespace of scripts/netns-run: ${why#netns-run: }"
+  exit 77
+fi
 [ $status -eq 0 ] || fail "'true' gave $status"
 
 "$run" sh -c 'exit 7' 2>/dev/null
@@ -17,15 +22,18 @@ status=$?
 out=$(echo hello | "$run" cat 2>/dev/null)
 [ "$out" = hello ] || fail "standard input did not reach the command (got '$out')"
 
+# The command is the only process whose command line starts with the marker
+# (netns-run's, unshare's and bash's own carry it further on): the TERM goes
+# out only once the command itself runs inside the namespace.
 marker="divarod-netns-signal-$$"
 "$run" bash -c "exec -a $marker sleep 300" 2>/dev/null &
 outer=$!
-for _ in $(seq 50); do pgrep -f "$marker" >/dev/null && break; sleep 0.1; done
-pgrep -f "$marker" >/dev/null || fail "the command did not start"
+for _ in $(seq 100); do pgrep -f "^$marker" >/dev/null && break; sleep 0.1; done
+pgrep -f "^$marker" >/dev/null || fail "the command did not start"
 kill -TERM "$outer"
 wait "$outer" 2>/dev/null
-for _ in $(seq 50); do pgrep -f "$marker" >/dev/null || break; sleep 0.1; done
-if pgrep -f "$marker" >/dev/null; then
-  pkill -KILL -f "$marker"
+for _ in $(seq 100); do pgrep -f "^$marker" >/dev/null || break; sleep 0.1; done
+if pgrep -f "^$marker" >/dev/null; then
+  pkill -KILL -f "^$marker"
   fail "the command outlived a TERM to netns-run"
 fi
