@@ -1,6 +1,7 @@
 #include "ui/main/dlg_modify_model.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <string>
 
 #include "core/language/language.h"
@@ -90,12 +91,15 @@ int CDlgModifyModel::DoModal() {
 }
 
 void CDlgModifyModel::OnInitDialog() {
-  titleStatic.setGeometry(10, 10, 100, 20);
-  closeButton.setGeometry(width() - 24, 6, 20, 20);
   modifyButton.SetSkin(179, 178, 180, 177);
   closeButton.SetSkin(205, 204, 206, 205);
 
   titleStatic.setText(Text(QStringLiteral("tx.Modify_model")));
+  // 100 pixels wide, or as wide as the translated title needs up to the close button.
+  const int titleWidth = std::clamp(titleStatic.fontMetrics().horizontalAdvance(titleStatic.text()) + 4, 100,
+                                    width() - 24 - 10 - 10);
+  titleStatic.setGeometry(10, 10, titleWidth, 20);
+  closeButton.setGeometry(width() - 24, 6, 20, 20);
   macLabel.setText(Text(QStringLiteral("ck.MAC")));
   modelLabel.setText(Text(QStringLiteral("ck.Model")));
   newModelLabel.setText(Text(QStringLiteral("tx.Des_model")));
