@@ -73,28 +73,37 @@ void CDlgDevInfo::OnDeviceListRightClick(int row, int column) {
   deviceCommandRunning = 0;
 }
 
-void CDlgDevInfo::OnExportButton() {
-  if (BatchBusy()) {
-    ShowNotice("info.Configuring_wait");
-    return;
-  }
-  const int row = FirstSelectedRow();
-  if (row < 0) {
-    ShowNotice("msg.Sel_one_dev_first");
-    return;
-  }
-  ExportDeviceConfig(row);
-}
-
-void CDlgDevInfo::ExportDeviceConfig(int row) {
+DeviceRecord* CDlgDevInfo::LoginForCommand(int row, int* errorOut) {
   int error = 0;
   DeviceRecord* record = nullptr;
   const int login = LoginDevice(row, &record, &error);
-  if (login == -2) return;
+  if (errorOut) *errorOut = error;
+  if (login == -2) return nullptr;
   if (login != 1 || !record) {
     ShowLoginFailure(error);
-    return;
+    return nullptr;
   }
+  return record;
+}
+
+int CDlgDevInfo::SelectedRowForCommand() {
+  if (BatchBusy()) {
+    ShowNotice("info.Configuring_wait");
+    return -1;
+  }
+  const int row = FirstSelectedRow();
+  if (row < 0) ShowNotice("msg.Sel_one_dev_first");
+  return row;
+}
+
+void CDlgDevInfo::OnExportButton() {
+  const int row = SelectedRowForCommand();
+  if (row >= 0) ExportDeviceConfig(row);
+}
+
+void CDlgDevInfo::ExportDeviceConfig(int row) {
+  DeviceRecord* record = LoginForCommand(row);
+  if (!record) return;
 
   // The version text; the query's result is not looked at, an empty buffer
   // gives an empty prefix.
@@ -122,26 +131,13 @@ void CDlgDevInfo::ExportDeviceConfig(int row) {
 
 void CDlgDevInfo::LoginDeviceCommand(int row) {
   int error = 0;
-  DeviceRecord* record = nullptr;
-  const int login = LoginDevice(row, &record, &error);
-  if (login == -2) return;
-  if (login != 1) {
-    ShowLoginFailure(error);
-    return;
-  }
   // A fresh login shows nothing: the login-state cell already says so.
-  if (error == -10) ShowNotice("msg.Already_logined");
+  if (LoginForCommand(row, &error) && error == -10) ShowNotice("msg.Already_logined");
 }
 
 void CDlgDevInfo::PreviewDeviceStream(int row, int streamKind) {
-  int error = 0;
-  DeviceRecord* record = nullptr;
-  const int login = LoginDevice(row, &record, &error);
-  if (login == -2) return;
-  if (login != 1 || !record) {
-    ShowLoginFailure(error);
-    return;
-  }
+  DeviceRecord* record = LoginForCommand(row);
+  if (!record) return;
   if (openPreview)
     openPreview(FromAnsi(record->ip), FromAnsi(record->userName), FromAnsi(record->password), record->tcpPort,
                 streamKind);

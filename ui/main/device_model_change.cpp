@@ -33,14 +33,8 @@ bool WriteModelName(int32_t handle, const std::string& name) {
 }  // namespace
 
 void CDlgDevInfo::ModifyDeviceModel(int row) {
-  int error = 0;
-  DeviceRecord* record = nullptr;
-  const int login = LoginDevice(row, &record, &error);
-  if (login == -2) return;
-  if (login != 1 || !record) {
-    ShowLoginFailure(error);
-    return;
-  }
+  DeviceRecord* record = LoginForCommand(row);
+  if (!record) return;
 
   CDlgModifyModel dialog(this);
   Utf8ToCString(dialog.mac, record->mac);

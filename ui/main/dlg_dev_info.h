@@ -128,6 +128,14 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   // --- model name change (device_model_change.cpp) ----------------------------
   void ModifyDeviceModel(int row);
 
+  // The login a command on one device starts with: the record when logged in;
+  // null after a cancelled prompt (silent) or a refused login (its notice).
+  // error gets the library's code (-10: the device was logged in already).
+  DeviceRecord* LoginForCommand(int row, int* error = nullptr);
+  // The first selected row for NET and EXPORT, or -1 after the notice that
+  // refuses the command (a batch runs, or no row is selected).
+  int SelectedRowForCommand();
+
   // Opens the live preview (ip, user, password, TCP port, stream kind); tests
   // put a recorder in its place.
   std::function<void(const QString&, const QString&, const QString&, int, int)> openPreview = OpenDevicePreview;

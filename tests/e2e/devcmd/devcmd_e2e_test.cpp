@@ -17,6 +17,7 @@
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
+#include "tests/e2e/devlist/program_driver.h"
 #include "tests/e2e/devsim/devsim_process.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
@@ -28,19 +29,12 @@
 
 namespace {
 
+using e2e::RowOf;
+using e2e::SearchOnce;
+using e2e::WaitUntil;
+
 constexpr const char* kLobbyMac = "00:1c:27:a0:00:01";     // lobby-dome: model DV-D2204, capabilities 0x09
 constexpr const char* kRefuserMac = "00:1c:27:a0:00:98";   // added below: refuses every export
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 QString WriteFleet(const QTemporaryDir& dir) {
   QFile demo(DEMO_FLEET);
@@ -54,21 +48,6 @@ QString WriteFleet(const QTemporaryDir& dir) {
   EXPECT_TRUE(out.open(QIODevice::WriteOnly));
   out.write(text);
   return path;
-}
-
-int RowOf(CDlgDevInfo& page, const std::string& mac) {
-  for (int row = 0; row < page.RowCount(); ++row)
-    if (page.RecordAt(row) && page.RecordAt(row)->mac == mac) return row;
-  return -1;
-}
-
-bool SearchOnce(CDivarodDlg& dlg) {
-  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
-  dlg.devInfoPage.RequestSearch();
-  if (!WaitUntil([&] { return dlg.searching.load(); }, 5000)) return false;
-  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
-  QCoreApplication::processEvents();
-  return true;
 }
 
 QByteArray ReadAll(const QString& path) {
