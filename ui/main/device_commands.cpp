@@ -98,7 +98,14 @@ int CDlgDevInfo::SelectedRowForCommand() {
 
 void CDlgDevInfo::OnExportButton() {
   const int row = SelectedRowForCommand();
-  if (row >= 0) ExportDeviceConfig(row);
+  if (row < 0) return;
+  // The save dialog and the notices are modal loops in which the periodic
+  // search fires; a search then would empty the map under the record the
+  // export still uses. EXPORT counts as a running device command, as the
+  // menu's export does.
+  deviceCommandRunning = 1;
+  ExportDeviceConfig(row);
+  deviceCommandRunning = 0;
 }
 
 void CDlgDevInfo::ExportDeviceConfig(int row) {

@@ -318,6 +318,30 @@ TEST_F(DeviceCommands, ExportButtonTakesTheUpperSelectedRow) {
   EXPECT_EQ(library.fake.CallsOf("SdkQueryText")[0].Arg(0), "77");
 }
 
+TEST_F(DeviceCommands, TimerSearchInsideTheExportButtonsSaveDialogIsDropped) {
+  LogIn(0);
+  AnswerLikeTheUser();
+  savePath = QDir::temp().filePath("x.coi");
+  auto user = answer;
+  answer = [&](const modal::ModalRequest& r) {
+    if (r.kind == "file-save") {
+      // The periodic search fires while the dialog is open.
+      page->searchFromTimer = 1;
+      page->RequestSearch();
+      QCoreApplication::processEvents();
+    }
+    return user(r);
+  };
+  page->deviceList.topLevelItem(0)->setSelected(true);
+  page->OnExportButton();
+  EXPECT_FALSE(Main().searching.load());
+  EXPECT_EQ(library.fake.CountOf("SDK_SearchDevices_v1_v3_MultiEth"), 0);
+  EXPECT_EQ(Main().deviceMap.size(), 2u);
+  EXPECT_EQ(library.fake.CallsOf("SdkExportConfig").size(), 1u);
+  EXPECT_EQ(Shown(), QStringList({"info.operate_success"}));
+  EXPECT_EQ(page->deviceCommandRunning, 0);
+}
+
 TEST_F(DeviceCommands, ExportButtonRefusedWhileABatchRunsAndWithoutASelection) {
   AnswerLikeTheUser();
   page->deviceList.topLevelItem(0)->setSelected(true);
