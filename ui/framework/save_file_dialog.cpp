@@ -13,13 +13,20 @@ QString AskSavePath(QWidget* owner, const SaveFileRequest& request) {
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(request.defaultExtension);
   dialog.setNameFilter(request.filter);
-  dialog.selectFile(request.offeredName);
+  // The default extension is added only to a name without any; an offered
+  // name with a dot of its own gets it here, so the file keeps the type the
+  // filter names and the overwrite question asks about the file written.
+  const QString suffix = QLatin1Char('.') + request.defaultExtension;
+  QString shown = request.offeredName;
+  if (!request.defaultExtension.isEmpty() && !shown.isEmpty() && !shown.endsWith(suffix, Qt::CaseInsensitive))
+    shown += suffix;
+  dialog.selectFile(shown);
   // Overwrite confirmation is the dialog's default; it stays on.
 
   modal::ModalRequest r;
   r.kind = QStringLiteral("file-save");
   r.title = dialog.windowTitle();
-  r.text = request.offeredName;
+  r.text = shown;
   r.defaultResult = QDialog::Rejected;
   if (modal::Exec(dialog, r) != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();

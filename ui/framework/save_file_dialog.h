@@ -1,6 +1,6 @@
 #pragma once
 // The platform's file dialog in save mode, opened through the modal seam
-// (kind "file-save", text: the offered name). A test's answerer reaches the
+// (kind "file-save", text: the name filled in). A test's answerer reaches the
 // QFileDialog through the request's dialog, picks a file with selectFile()
 // and answers QDialog::Accepted, or answers QDialog::Rejected for Cancel.
 
@@ -11,8 +11,8 @@ class QWidget;
 namespace savefile {
 
 struct SaveFileRequest {
-  QString offeredName;       // the file name filled in
-  QString defaultExtension;  // added when the user types a name without one ("coi")
+  QString offeredName;       // the file name filled in, with the default extension added
+  QString defaultExtension;  // "coi": also added when the user types a name without one
   QString filter;            // "coi Files (*.coi)"
 };
 

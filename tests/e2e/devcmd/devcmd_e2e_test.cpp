@@ -118,7 +118,8 @@ TEST(DeviceCommandsE2e, ExportRenameFindAndImportBack) {
     notices.clear();
     ASSERT_EQ(offeredNames.size(), 1);
     EXPECT_TRUE(offeredNames[0].startsWith("V5.2.4.ad17 .")) << offeredNames[0].toStdString();
-    EXPECT_EQ(offeredNames[0].size(), QString("V5.2.4.ad17 .").size() + 14);
+    EXPECT_EQ(offeredNames[0].size(), QString("V5.2.4.ad17 .").size() + 14 + 4);
+    EXPECT_TRUE(offeredNames[0].endsWith(".coi"));
     const QByteArray exported = ReadAll(savePath);
     EXPECT_TRUE(exported.startsWith("DIVAROD-DEVICE-CONFIG 1\n"));
     EXPECT_TRUE(exported.contains(QByteArray("mac=") + kLobbyMac));

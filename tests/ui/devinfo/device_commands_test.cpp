@@ -63,6 +63,7 @@ class DeviceCommands : public DevicePageTest {
   // the model dialog and the login prompt.
   int menuChoice = kMenuNone;
   bool saveAccepted = true;
+  bool acceptOffered = false;  // OK on the name as offered
   QString savePath;
   QString typedModel;
   bool loginAccepted = false;
@@ -78,6 +79,7 @@ class DeviceCommands : public DevicePageTest {
       if (r.kind == "file-save") {
         if (!saveAccepted) return QDialog::Rejected;
         auto* dialog = qobject_cast<QFileDialog*>(r.dialog);
+        if (acceptOffered) return QDialog::Accepted;
         if (savePath.isEmpty()) {
           // The user empties the name box and accepts.
           auto* nameBox = dialog->findChild<QLineEdit*>("fileNameEdit");
@@ -237,7 +239,7 @@ TEST_F(DeviceCommands, ExportOfALoggedInDeviceOffersTheNameAndWritesThePath) {
   page->ExportDeviceConfig(0);
   EXPECT_TRUE(Shown("login").isEmpty());
   ASSERT_EQ(Shown("file-save").size(), 1);
-  EXPECT_TRUE(QRegularExpression("^V4\\.2\\.1 \\.\\d{14}$").match(Shown("file-save")[0]).hasMatch())
+  EXPECT_TRUE(QRegularExpression("^V4\\.2\\.1 \\.\\d{14}\\.coi$").match(Shown("file-save")[0]).hasMatch())
       << Shown("file-save")[0].toStdString();
   const auto query = library.fake.CallsOf("SdkQueryText");
   ASSERT_EQ(query.size(), 1u);
@@ -251,6 +253,18 @@ TEST_F(DeviceCommands, ExportOfALoggedInDeviceOffersTheNameAndWritesThePath) {
   EXPECT_EQ(Shown(), QStringList({"info.operate_success"}));
   EXPECT_EQ(Record(0).loggedIn, 1);
   EXPECT_EQ(library.fake.CountOf("SdkLogout"), 0);
+}
+
+TEST_F(DeviceCommands, OfferedNameAcceptedAsItStandsIsSavedAsACoiFile) {
+  LogIn(0);
+  AnswerLikeTheUser();
+  acceptOffered = true;
+  page->ExportDeviceConfig(0);
+  ASSERT_EQ(Shown("file-save").size(), 1);
+  const auto exported = library.fake.CallsOf("SdkExportConfig");
+  ASSERT_EQ(exported.size(), 1u);
+  const QString path = QString::fromStdString(exported[0].Arg(2));
+  EXPECT_TRUE(QRegularExpression("/V4\\.2\\.1 \\.\\d{14}\\.coi$").match(path).hasMatch()) << path.toStdString();
 }
 
 TEST_F(DeviceCommands, ExportRefusedByTheDeviceSaysSo) {
@@ -269,7 +283,7 @@ TEST_F(DeviceCommands, ExportWithoutAVersionOffersOnlyTheTime) {
   saveAccepted = false;
   page->ExportDeviceConfig(0);
   ASSERT_EQ(Shown("file-save").size(), 1);
-  EXPECT_TRUE(QRegularExpression("^\\.\\d{14}$").match(Shown("file-save")[0]).hasMatch());
+  EXPECT_TRUE(QRegularExpression("^\\.\\d{14}\\.coi$").match(Shown("file-save")[0]).hasMatch());
 }
 
 TEST_F(DeviceCommands, CancelledOrEmptySaveDialogEndsTheExportSilently) {
