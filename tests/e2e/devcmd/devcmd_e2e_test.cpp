@@ -136,6 +136,8 @@ TEST(DeviceCommandsE2e, ExportRenameFindAndImportBack) {
     row = RowOf(page, kLobbyMac);
     ASSERT_GE(row, 0);
     EXPECT_EQ(page.CellText(row, kColModel), "Lobby Dome 2");
+    const QByteArray shots = qgetenv("DIVAROD_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) dlg.grab().save(QString::fromLocal8Bit(shots) + "/device-list-after-rename.png");
 
     // The exported file, imported back through the library, brings the old name back.
     menuChoice = kMenuLogin;

@@ -2,12 +2,14 @@
 // which entries the right-click menu offers, the busy refusal after the
 // choice, configuration export (offered name, save dialog, notices), the
 // login and preview commands and the model name change with its read-back.
+#include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <cstring>
 
 #include "tests/ui/devinfo/device_page_fixture.h"
@@ -151,6 +153,31 @@ TEST_F(DeviceCommands, RightClickOffersTheMenuAndCopiesTheClickedCell) {
   EXPECT_EQ(runningDuringMenu, std::vector<uint8_t>{1});
   EXPECT_EQ(page->deviceCommandRunning, 0);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "00:00:00:00:00:0a");
+}
+
+// The real popup, driven by keys as a user would: its ids reach the commands.
+TEST_F(DeviceCommands, RealPopupMenuChoiceRunsTheCommand) {
+  modal::SetAnswerer({});
+  QGuiApplication::clipboard()->clear();
+  const auto pressInPopup = [](std::vector<Qt::Key> keys) {
+    // Runs inside the menu's own loop once it is open.
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, keys] {
+      QWidget* popup = QApplication::activePopupWidget();
+      if (!popup) return;
+      poll->stop();
+      poll->deleteLater();
+      for (Qt::Key key : keys) QTest::keyClick(popup, key);
+    });
+    poll->start(0);
+  };
+  pressInPopup({Qt::Key_Escape});
+  page->OnDeviceListRightClick(0, kColMac);
+  EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+  pressInPopup({Qt::Key_Up, Qt::Key_Return});  // the last entry: Copy
+  page->OnDeviceListRightClick(0, kColMac);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "00:00:00:00:00:0a");
+  EXPECT_EQ(page->deviceCommandRunning, 0);
 }
 
 TEST_F(DeviceCommands, NoMenuBelowTheRowsAndNothingWhenDismissed) {
