@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 }
 
@@ -26,6 +27,7 @@ H264Encoder::H264Encoder(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 H264Encoder::~H264Encoder() = default;
 
 std::unique_ptr<H264Encoder> H264Encoder::Create(int width, int height, int framesPerSecond, std::string& error) {
+  av_log_set_level(AV_LOG_ERROR);  // the encoder's statistics are no news to the simulator's log
   const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
   if (!codec) codec = avcodec_find_encoder(AV_CODEC_ID_H264);
   if (!codec) {

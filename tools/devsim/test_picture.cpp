@@ -151,7 +151,7 @@ void DrawTestPicture(YuvPicture& p, const TestPictureLabel& label, uint32_t numb
     FillRect(p, std::max(0, x), barTop, x < 0 ? barWidth + x : barWidth, barHeight, c[0], c[1], c[2]);
   }
 
-  const int scale = std::max(2, p.height / 120);
+  const int scale = std::max(2, p.height / 180);
   const int line = 11 * scale;
   const int left = 3 * scale;
   const time_t seconds = static_cast<time_t>(wallClockUs / 1'000'000);
@@ -168,7 +168,7 @@ void DrawTestPicture(YuvPicture& p, const TestPictureLabel& label, uint32_t numb
   DrawText(p, left, 2 * scale + 3 * line, clock, scale);
   DrawText(p, left, 2 * scale + 4 * line, frame, scale);
 
-  const int module = std::max(3, p.height / 90);
+  const int module = std::max(3, p.height / 120);
   DrawQr(p, p.width - 2 * scale, 2 * scale, module, TestPictureCode(label));
 }
 
