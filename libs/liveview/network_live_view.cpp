@@ -85,11 +85,11 @@ int NetworkLiveView::ZODuruvViewStart(int handle, int) {
   if (!v->receiver) return kNotOpened;
   if (v->started) return kOk;
   v->started = true;
-  QObject* courier = v->courier.get();
-  QPointer<VideoCanvas> canvas = v->canvas;
-  v->receiver->Start(v->slot, [courier, canvas] {
+  Courier* courier = v->courier.get();
+  courier->canvas = v->canvas;
+  v->receiver->Start(v->slot, [courier] {
     // Runs on the receiving thread: the update itself happens on the courier's.
-    QMetaObject::invokeMethod(courier, [canvas] { if (canvas) canvas->update(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(courier, [courier] { courier->Refresh(); }, Qt::QueuedConnection);
   });
   return kOk;
 }

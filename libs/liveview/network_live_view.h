@@ -37,12 +37,19 @@ class NetworkLiveView : public LiveViewLibrary {
   devicelink::msg::StreamFormat Format(int handle) const;
 
  private:
+  // Lives on the user-interface thread; the receiving thread posts its
+  // "picture ready" to it, and only it touches the canvas, which the window
+  // may have deleted. Deleted after the thread ends, so no post outlives it.
+  struct Courier : QObject {
+    QPointer<VideoCanvas> canvas;
+    void Refresh() {
+      if (canvas) canvas->update();
+    }
+  };
   struct View {
     QPointer<VideoCanvas> canvas;
     std::shared_ptr<FrameSlot> slot = std::make_shared<FrameSlot>();
-    // Lives on the user-interface thread; the receiving thread posts its
-    // "picture ready" through it, so that nothing reaches a deleted canvas.
-    std::unique_ptr<QObject> courier = std::make_unique<QObject>();
+    std::unique_ptr<Courier> courier = std::make_unique<Courier>();
     std::unique_ptr<StreamReceiver> receiver;  // an opened stream
     bool started = false;
     int width = 0;

@@ -37,7 +37,8 @@ bool FrameSlot::TakeForPaint(QImage& picture) {
   waiting_ = QImage();
   hasWaiting_ = false;
   ++stats_.framesPainted;
-  stats_.delaysUs.push_back(WallClockUs() - static_cast<int64_t>(waitingCaptureUs_));
+  if (stats_.delaysUs.size() < ViewStatistics::kMaxDelays)
+    stats_.delaysUs.push_back(WallClockUs() - static_cast<int64_t>(waitingCaptureUs_));
   return true;
 }
 

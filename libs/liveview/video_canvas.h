@@ -20,7 +20,8 @@ struct ViewStatistics {
   uint64_t framesPainted = 0;
   uint64_t framesLostOnWire = 0;    // gaps in the device's frame numbers
   uint64_t framesNotPainted = 0;    // decoded, then replaced before a paint showed them
-  std::vector<int64_t> delaysUs;    // device's capture to paint, per painted frame
+  std::vector<int64_t> delaysUs;    // device's capture to paint, per painted frame (the first kMaxDelays)
+  static constexpr std::size_t kMaxDelays = 1 << 17;  // over an hour at 25 pictures a second
 };
 
 // Shared by the receiving thread (Offer) and the canvas (paint).
