@@ -42,6 +42,12 @@ bool FrameSlot::TakeForPaint(QImage& picture) {
   return true;
 }
 
+void FrameSlot::DropWaiting() {
+  std::lock_guard lock(mutex_);
+  waiting_ = QImage();
+  hasWaiting_ = false;
+}
+
 void FrameSlot::Clear() {
   std::lock_guard lock(mutex_);
   waiting_ = QImage();
@@ -61,6 +67,8 @@ VideoCanvas::VideoCanvas(QWidget* window, std::shared_ptr<FrameSlot> slot) : QWi
 }
 
 void VideoCanvas::Blank() {
+  // A picture decoded just before the view closed would otherwise appear at the next paint.
+  slot_->DropWaiting();
   shown_ = QImage();
   update();
 }

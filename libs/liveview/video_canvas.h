@@ -32,6 +32,8 @@ class FrameSlot {
   void CountReceived(uint32_t frameNumber);
   // Takes the waiting picture, if any, and counts it as painted now.
   bool TakeForPaint(QImage& picture);
+  // Forgets a picture still waiting for its paint (the view closed); the figures stay.
+  void DropWaiting();
   void Clear();
   ViewStatistics Statistics() const;
 
@@ -48,7 +50,7 @@ class FrameSlot {
 class VideoCanvas : public QWidget {
  public:
   VideoCanvas(QWidget* window, std::shared_ptr<FrameSlot> slot);
-  // Forgets the picture shown: the window shows no video.
+  // Forgets the picture shown and any still waiting: the window shows no video.
   void Blank();
 
  protected:

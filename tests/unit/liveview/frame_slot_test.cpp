@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "libs/liveview/video_canvas.h"
 
 namespace {
@@ -27,6 +29,26 @@ TEST(FrameSlot, APictureReplacedBeforeItWasPaintedCountsAsNotShown) {
   EXPECT_EQ(s.framesPainted, 1u);
   EXPECT_EQ(s.framesNotPainted, 1u);
   ASSERT_EQ(s.delaysUs.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VideoCanvas, BlankShowsNothingEvenWithAPictureStillWaiting) {
+  QWidget window;
+  window.resize(64, 36);
+  auto slot = std::make_shared<liveview::FrameSlot>();
+  auto* canvas = new liveview::VideoCanvas(&window, slot);
+  canvas->setGeometry(0, 0, 64, 36);
+  QImage red(64, 36, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  slot->Offer(red, 1);
+  EXPECT_EQ(window.grab().toImage().pixel(10, 10), QColor(Qt::red).rgb());
+  slot->Offer(red, 2);  // decoded as the view closes, before any paint
+  canvas->Blank();
+  EXPECT_EQ(window.grab().toImage().pixel(10, 10), QColor(Qt::black).rgb());
+  EXPECT_EQ(slot->Statistics().framesPainted, 1u);
 }
 
 }  // namespace
