@@ -394,6 +394,9 @@ void Simulator::Perform(int id, Next next, uint32_t sequence) {
     case Next::kStartWriting:
       WriteStep(id, sequence, 0);
       break;
+    case Next::kStartStream:
+      StartStream(id, sequence);
+      break;
   }
 }
 
@@ -458,6 +461,7 @@ void Simulator::Drop(int id) {
   if (it == connections_.end()) return;
   loop_.Unwatch(it->second->socket.get());
   connections_.erase(it);
+  streams_.erase(id);
 }
 
 }  // namespace devsim
