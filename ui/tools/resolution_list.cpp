@@ -35,8 +35,9 @@ int ReadDecimalId(std::string_view text) {
 
 ResolutionMap ParseResolutionList(const QString& value) {
   ResolutionMap map;
+  // The value ends at its first NUL, as a text read into a buffer does.
   std::string utf8;
-  CStringToUtf8(value, utf8);
+  CStringToUtf8(value.left(value.indexOf(QChar(u'\0'))), utf8);
   const std::string_view bytes(utf8);
   int id = -1;
   bool idUsable = false;  // the id text read last fits its field

@@ -18,7 +18,7 @@ inline constexpr int kResolutionMaxFieldBytes = 31;        // an id text or a na
 // a bar ends a name, which is listed under the id read last. The first name
 // of an id wins. Entries are dropped when their id has no row in the bit-rate
 // tables, or their id text or name is longer than 31 bytes; text after the
-// last bar is ignored.
+// last bar, or after a NUL, is ignored.
 ResolutionMap ParseResolutionList(const QString& value);
 
 // Reads [ENCODE] Resolution of the file at path (a missing file or key gives

@@ -106,6 +106,8 @@ TEST(ResolutionList, Parsing) {
       {"6,\xE9\xAB\x98\xE6\xB8\x85 1920\xC3\x97" "1080|", {{6, QString::fromUtf8("\xE9\xAB\x98\xE6\xB8\x85 1920\xC3\x97" "1080")}}},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseResolutionList(QString::fromUtf8(c.value)), c.expected) << c.value;
+  const ResolutionMap beforeNul{{0, "A"}};
+  EXPECT_EQ(ParseResolutionList(QString::fromUtf8("0,A|1,B\0C|2,D|", 15)), beforeNul);
 }
 
 TEST(ResolutionList, ReadFromEncodeIni) {
