@@ -243,7 +243,6 @@ void CDlgCapacityChannelInfo::SetChannelEditorTexts() {
                 {&frameRateLabel, "ck.Frame_Rate"},  {&bitRateLabel, "ck.Bit_Rate"}};
   for (const auto& l : labels) l.label->setText(Text(QString::fromLatin1(l.key)));
   SetModeTexts();
-  closeButton.SetToolTipText(Text(QStringLiteral("tx.Cancel")));
   FillQualityCombo(qualityCombo, SelectedData(qualityCombo, kBestImageQuality));
 }
 
