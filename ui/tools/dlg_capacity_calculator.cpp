@@ -2,6 +2,8 @@
 // painting. The arithmetic of the two results is in capacity_formulas.cpp.
 #include "ui/tools/dlg_capacity_calculator.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -35,6 +37,20 @@ QString QualityText(int level) {
 // which is the text meant ("GB").
 QString DaysText(int32_t days) { return QString::number(days) + u' ' + Text(QStringLiteral("tx.Days")); }
 QString DiskSpaceText(int32_t gb) { return QString::number(gb) + QStringLiteral(" GB"); }
+
+// Some languages' texts are wider than the statics the layout gives them:
+// such a text is drawn in a smaller size of the page's font, down to three
+// quarters of it, rather than cut.
+void SetFittedText(QLabel& label, const QString& text) {
+  label.setText(text);
+  QFont font = label.parentWidget() ? label.parentWidget()->font() : label.font();
+  const int base = QFontInfo(font).pixelSize();
+  for (int size = base; size >= base * 3 / 4; --size) {
+    font.setPixelSize(size);
+    if (QFontMetrics(font).horizontalAdvance(text) <= label.width()) break;
+  }
+  label.setFont(font);
+}
 
 }  // namespace
 
@@ -290,7 +306,7 @@ void CDlgCapacityCalculator::SetCalculatorTexts() {
                  {&diskHoursLabel, "tx.Record_time_per_day"},
                  {&diskHoursUnit, "tx.Hours"},
                  {&diskSpaceCaption, "tx.Disk_space"}};
-  for (const auto& s : statics) s.label->setText(Text(QString::fromLatin1(s.key)));
+  for (const auto& s : statics) SetFittedText(*s.label, Text(QString::fromLatin1(s.key)));
   recordDaysResult.setText(DaysText(recordDays));
 
   QTreeWidgetItem* header = channelList.headerItem();

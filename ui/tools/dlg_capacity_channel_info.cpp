@@ -182,8 +182,29 @@ void CDlgCapacityChannelInfo::LayoutFromTemplate() {
   // The labels' template height fits one line of the template font only.
   for (QLabel* label : {&channelsLabel, &standardLabel, &qualityLabel, &resolutionLabel, &frameRateLabel, &bitRateLabel}) {
     QRect r = label->geometry();
-    label->setGeometry(r.left(), r.center().y() - boxHeight / 2, r.width() + 8, boxHeight);
+    label->setGeometry(r.left(), r.center().y() - boxHeight / 2, r.width(), boxHeight);
   }
+  labelColumn_ = channelsLabel.geometry().left();
+  FitLabelColumn();
+}
+
+// The labels stand in one left-aligned column before the controls. Texts
+// longer than the template's room (some languages) move the column left,
+// never past the popup's margin, instead of being cut under the controls.
+void CDlgCapacityChannelInfo::FitLabelColumn() {
+  constexpr int kMargin = 10;
+  constexpr int kGap = 6;
+  const int right = channelsEdit.geometry().left() - kGap;
+  int widest = 0;
+  for (QLabel* label : {&channelsLabel, &standardLabel, &qualityLabel, &resolutionLabel, &frameRateLabel, &bitRateLabel})
+    widest = std::max(widest, label->fontMetrics().horizontalAdvance(label->text()));
+  const int left = std::clamp(right - widest, kMargin, labelColumn_);
+  for (QLabel* label : {&channelsLabel, &standardLabel, &qualityLabel, &resolutionLabel, &frameRateLabel, &bitRateLabel}) {
+    const QRect r = label->geometry();
+    label->setGeometry(left, r.top(), right - left, r.height());
+  }
+  // The title may use the band up to the close button.
+  titleLabel.setGeometry(10, 10, std::max(100, closeButton.geometry().left() - 20), 20);
 }
 
 QWidget* CDlgCapacityChannelInfo::MainWindow() const { return calculatorPage_ ? calculatorPage_->window() : nullptr; }
@@ -242,6 +263,7 @@ void CDlgCapacityChannelInfo::SetChannelEditorTexts() {
                 {&qualityLabel, "ck.Image_Quality"}, {&resolutionLabel, "ck.Resolution"},
                 {&frameRateLabel, "ck.Frame_Rate"},  {&bitRateLabel, "ck.Bit_Rate"}};
   for (const auto& l : labels) l.label->setText(Text(QString::fromLatin1(l.key)));
+  FitLabelColumn();
   SetModeTexts();
   FillQualityCombo(qualityCombo, SelectedData(qualityCombo, kBestImageQuality));
 }

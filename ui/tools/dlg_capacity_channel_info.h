@@ -123,8 +123,10 @@ class CDlgCapacityChannelInfo : public QDialog, public pm::MessageReceiver {
   void SetModeTexts();
   void OnStandardClicked();
   void UpdateOkEnabled();
+  void FitLabelColumn();
 
   QWidget* client_;
   QPointer<QWidget> calculatorPage_;
   bool created_ = false;
+  int labelColumn_ = 0;  // the labels' left edge as the template places them
 };

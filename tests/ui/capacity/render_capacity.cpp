@@ -1,9 +1,12 @@
 // Renders the capacity calculator in its main window with a few rows, and the
 // channel editor in add and in modify mode, to PNG files for a person to look
-// at: render_capacity <folder>.
+// at: render_capacity <folder> [language index].
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 
 #include "tests/support/fake_device_library.h"
 #include "ui/framework/modal_seam.h"
@@ -14,6 +17,13 @@ namespace {
 void Save(QWidget& w, const QString& path) {
   w.grab().save(path);
   std::printf("%s\n", qPrintable(path));
+}
+
+// Names the labels whose text is wider than the label, for the person looking.
+void ReportCutTexts(QWidget& window) {
+  for (QLabel* label : window.findChildren<QLabel*>())
+    if (label->isVisible() && label->fontMetrics().horizontalAdvance(label->text()) > label->width())
+      std::printf("cut: %s \"%s\"\n", qPrintable(label->objectName()), qPrintable(label->text()));
 }
 
 void AddGroup(CDlgCapacityChannelInfo& editor, int channels, bool ntsc, int resolutionIndex, int frameRate,
@@ -40,10 +50,20 @@ int main(int argc, char** argv) {
   ScopedFakeDeviceLibrary library;
   modal::SetAnswerer([](const modal::ModalRequest& r) { return r.kind == "tip" ? 1 : 2; });
 
+  // A program folder of its own: a language change writes Config.ini.
+  QTemporaryDir programFolder;
+  std::filesystem::copy((QCoreApplication::applicationDirPath() + "/Config File").toStdString(),
+                        (programFolder.path() + "/Config File").toStdString(),
+                        std::filesystem::copy_options::recursive);
   CDivarodDlg main;
+  main.config.programFolder = programFolder.path() + "/";
   MainDialogInstance = &main;
   main.show();
   QApplication::processEvents();
+  if (argc > 2) {
+    main.OnLanguageChanged(static_cast<pm::WPARAM>(QString::fromLocal8Bit(argv[2]).toInt()), 0);
+    QApplication::processEvents();
+  }
   QTest::mouseClick(&main.menuPage.capacityButton, Qt::LeftButton);
   CDlgCapacityCalculator& page = main.capacityPage;
   CDlgCapacityChannelInfo& editor = page.channelEditor;
@@ -63,10 +83,12 @@ int main(int argc, char** argv) {
   page.diskHoursEdit.setText("12");
   QApplication::processEvents();
   Save(main, folder + "/capacity_page.png");
+  ReportCutTexts(page);
 
   QTest::mouseClick(&page.modifyButton, Qt::LeftButton);
   QApplication::processEvents();
   Save(editor, folder + "/channel_editor_modify.png");
+  ReportCutTexts(editor);
   QTest::mouseClick(&editor.closeButton, Qt::LeftButton);
   return 0;
 }
