@@ -182,8 +182,8 @@ CDlgCapacityCalculator::CDlgCapacityCalculator()
 
 CDlgCapacityCalculator::~CDlgCapacityCalculator() {
   if (CapacityCalculatorInstance == this) CapacityCalculatorInstance = nullptr;
-  // The rows go before the page's members do: no change notice may reach a
-  // half-destroyed page.
+  // The members go after this body: the list must not report anything to a
+  // half-destroyed page meanwhile.
   channelList.blockSignals(true);
 }
 

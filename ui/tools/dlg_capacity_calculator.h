@@ -10,7 +10,6 @@
 //   capacity_formulas.cpp         the two results' arithmetic
 //   dlg_capacity_channel_info.cpp the channel editor
 
-#include <QBrush>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,7 @@
 // The calculator page driven through its widgets: edits typed into, rows
 // added through the channel editor, check boxes and the header clicked.
+#include <QFontInfo>
+#include <QImage>
 #include <QTest>
 
 #include "tests/ui/capacity/capacity_page_fixture.h"
@@ -15,6 +17,24 @@ TEST_F(CapacityPageTest, StartsEmptyWithBothResultsAtZero) {
   EXPECT_FALSE(page->allChecked);
   EXPECT_EQ(CapacityCalculatorInstance, page.get());
   EXPECT_EQ(page->geometry(), QRect(60, 60, 1030, 640));
+}
+
+TEST_F(CapacityPageTest, PaintsPanelsAndBoxesAndShowsResultsInTheAccent) {
+  const QImage image = page->grab().toImage();
+  const QColor panel(0xF3, 0xF5, 0xF7);  // 0xF7F5F3 as a colour reference
+  const int r = page->width();
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(15, 30), panel) << "left panel";
+  EXPECT_EQ(image.pixelColor(r - 325, 30), panel) << "right panel";
+  EXPECT_EQ(image.pixelColor(r - 315, 300), panel) << "between the boxes";
+  EXPECT_EQ(image.pixelColor(r - 315, 63), QColor(Qt::white)) << "days box";
+  EXPECT_EQ(image.pixelColor(r - 315, 318), QColor(Qt::white)) << "disk box";
+  for (QLabel* result : {&page->recordDaysResult, &page->diskSpaceResult}) {
+    EXPECT_EQ(result->palette().color(QPalette::WindowText), QColor(0x58, 0x6D, 0xAF));
+    EXPECT_EQ(QFontInfo(result->font()).pixelSize(), 22);
+    EXPECT_EQ(result->font().weight(), QFont::DemiBold);
+    EXPECT_EQ(result->alignment(), Qt::AlignCenter);
+  }
 }
 
 TEST_F(CapacityPageTest, DaysResultFollowsTheDiskSizeAndTheCheckedGroups) {
