@@ -1,0 +1,6 @@
+#include "ui/operations/dlg_reboot.h"
+
+CDlgReboot::CDlgReboot() : CBatchSubPage(false) {}
+void CDlgReboot::LayoutControls() {}
+void CDlgReboot::SetTexts() {}
+void CDlgReboot::OnReboot() {}
