@@ -211,6 +211,7 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   void RepaintItemNow(QTreeWidgetItem* item);
 
   QTimer watchdogTimer_;
+  QTreeWidgetItem* pressedBox_ = nullptr;  // the check box a left press went down on
   bool created_ = false;
 };
 
