@@ -1,7 +1,6 @@
 // The password sub-page.
 #include "ui/operations/dlg_modify_password.h"
 
-#include <QHideEvent>
 
 #include "core/language/language.h"
 #include "core/util/char_validators.h"
@@ -109,9 +108,9 @@ void CDlgModifyPassword::OnModify() {
              reinterpret_cast<pm::LPARAM>(&newPassword));
 }
 
-void CDlgModifyPassword::hideEvent(QHideEvent* event) {
-  CBatchSubPage::hideEvent(event);
-  // Only when the page itself is hidden, not when its window goes away.
-  if (!isHidden()) return;
+void CDlgModifyPassword::setVisible(bool visible) {
+  const bool wasShown = !isHidden();
+  CBatchSubPage::setVisible(visible);
+  if (visible || !wasShown) return;
   for (QLineEdit* edit : {&oldEdit, &newEdit, &confirmEdit}) edit->clear();
 }

@@ -44,5 +44,6 @@ class CDlgModifyPassword : public CBatchSubPage {
   CxSkinButton modifyButton;
 
  protected:
-  void hideEvent(QHideEvent* event) override;
+  // Hiding the page itself (not its window going away) resets its edits.
+  void setVisible(bool visible) override;
 };

@@ -1,7 +1,6 @@
 // The port sub-page.
 #include "ui/operations/dlg_modify_port.h"
 
-#include <QHideEvent>
 #include <cstdlib>
 
 #include "core/language/language.h"
@@ -95,8 +94,9 @@ void CDlgModifyPort::OnModify() {
   SendToPage(pm::WM_BATCH_PORTS, reinterpret_cast<pm::WPARAM>(&portsPayload));
 }
 
-void CDlgModifyPort::hideEvent(QHideEvent* event) {
-  CBatchSubPage::hideEvent(event);
-  // Only when the page itself is hidden, not when its window goes away.
-  if (isHidden()) ShowDefaultPorts();
+void CDlgModifyPort::setVisible(bool visible) {
+  const bool wasShown = !isHidden();
+  CBatchSubPage::setVisible(visible);
+  if (visible || !wasShown) return;
+  ShowDefaultPorts();
 }

@@ -55,5 +55,6 @@ class CDlgModifyPort : public CBatchSubPage {
 
  protected:
   void OnInitialised() override;
-  void hideEvent(QHideEvent* event) override;
+  // Hiding the page itself (not its window going away) resets its edits.
+  void setVisible(bool visible) override;
 };
