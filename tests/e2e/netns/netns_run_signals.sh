@@ -22,14 +22,13 @@ fi
 out=$(echo hello | "$run" cat 2>/dev/null)
 [ "$out" = hello ] || fail "standard input did not reach the command (got '$out')"
 
-# The command is the only process whose command line starts with the marker
-# (netns-run's, unshare's and bash's own carry it further on): the TERM goes
-# out only once the command itself runs inside the namespace.
 marker="divarod-netns-signal-$$"
 "$run" bash -c "exec -a $marker sleep 300" 2>/dev/null &
 outer=$!
-for _ in $(seq 100); do pgrep -f "^$marker" >/dev/null && break; sleep 0.1; done
-pgrep -f "^$marker" >/dev/null || fail "the command did not start"
+# The command itself (exactly its command line: netns-run's own arguments
+# hold the marker too, and a TERM before netns-run is ready proves nothing).
+for _ in $(seq 100); do pgrep -xf "$marker 300" >/dev/null && break; sleep 0.1; done
+pgrep -xf "$marker 300" >/dev/null || fail "the command did not start"
 kill -TERM "$outer"
 wait "$outer" 2>/dev/null
 for _ in $(seq 100); do pgrep -f "^$marker" >/dev/null || break; sleep 0.1; done
