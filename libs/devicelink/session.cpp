@@ -103,14 +103,36 @@ Reply Session::Call(wire::Type type, const std::function<std::vector<uint8_t>(ui
   const Deadline deadline = DeadlineIn(timeoutMs);
   // Another call on the same login holds the connection: wait for it, but
   // never beyond this call's own timeout.
-  std::unique_lock lock(callMutex_, deadline);
-  if (!lock.owns_lock()) {
+  if (!TakeTurn(deadline)) {
     Reply r;
     r.io = IoResult::kTimeout;
     return r;
   }
+  const TurnRelease release{this};
   const uint32_t sequence = nextSequence_++;
   return Exchange(type, payload(sequence), sequence, deadline);
+}
+
+bool Session::TakeTurn(Deadline deadline) {
+  std::unique_lock lock(turnMutex_);
+  if (!turnFree_.wait_until(lock, deadline, [this] { return !inCall_; })) return false;
+  inCall_ = true;
+  return true;
+}
+
+bool Session::TryTakeTurn() {
+  std::lock_guard lock(turnMutex_);
+  if (inCall_) return false;
+  inCall_ = true;
+  return true;
+}
+
+void Session::EndTurn() {
+  {
+    std::lock_guard lock(turnMutex_);
+    inCall_ = false;
+  }
+  turnFree_.notify_one();
 }
 
 Reply Session::Call(wire::Type type, std::vector<uint8_t> payload, int timeoutMs) {
@@ -126,8 +148,8 @@ IoResult Session::Receive(wire::Frame& out, Deadline deadline) {
 
 bool Session::LooksAlive() {
   if (dead_) return false;
-  std::unique_lock lock(callMutex_, std::try_to_lock);
-  if (!lock.owns_lock()) return true;  // in a call: that call finds out
+  if (!TryTakeTurn()) return true;  // in a call: that call finds out
+  const TurnRelease release{this};
   pollfd p{socket_.get(), POLLIN, 0};
   if (::poll(&p, 1, 0) <= 0) return true;
   uint8_t byte;

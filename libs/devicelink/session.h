@@ -3,6 +3,7 @@
 // each bounded by its own timeout.
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -67,11 +68,23 @@ class Session {
  private:
   Session(const Endpoint& device, Socket socket) : device_(device), socket_(std::move(socket)) {}
   Reply Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline);
+  // The connection carries one call at a time. Taking a turn waits no longer
+  // than the deadline; a plain mutex and condition variable rather than a
+  // timed mutex, so the thread sanitizer can follow the hand-over.
+  bool TakeTurn(Deadline deadline);
+  bool TryTakeTurn();
+  void EndTurn();
+  struct TurnRelease {
+    Session* session;
+    ~TurnRelease() { session->EndTurn(); }
+  };
 
   Endpoint device_;
   Socket socket_;
   wire::FrameReader reader_;
-  std::timed_mutex callMutex_;
+  std::mutex turnMutex_;
+  std::condition_variable turnFree_;
+  bool inCall_ = false;  // under turnMutex_
   uint32_t nextSequence_ = 1;
   Credentials credentials_;
   std::atomic<bool> dead_{false};
