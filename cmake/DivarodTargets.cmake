@@ -69,6 +69,22 @@ function(divarod_library name)
   divarod_warnings(${name})
 endfunction()
 
+# divarod_test_list_properties(NAME LABELS ENVIRONMENT): the labels and the
+# environment of every case gtest_discover_tests registers for NAME. These are
+# lists, which gtest_discover_tests' PROPERTIES flattens into separate
+# arguments (only the first item would survive); a file that ctest reads after
+# the discovered list sets them whole.
+function(divarod_test_list_properties name labels environment)
+  set(properties_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${properties_file}"
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
+    "    LABELS [==[${labels}]==]\n"
+    "    ENVIRONMENT [==[${environment}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties_file}")
+endfunction()
+
 # divarod_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s] [NO_GTEST_MAIN])
 # One GoogleTest executable, registered with ctest as one test per case.
 # Widgets run on the offscreen platform. Device discovery sends nowhere
@@ -93,18 +109,8 @@ function(divarod_test name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${A_TIMEOUT})
-  # List-valued properties (several labels, the environment) do not survive
-  # gtest_discover_tests' PROPERTIES, which flattens them into separate
-  # arguments; a file read by ctest after the discovered list sets them whole.
-  set(environment "DIVAROD_DISCOVERY_TARGETS=none;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
-  set(properties_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
-  file(WRITE "${properties_file}"
-    "if(${name}_TESTS)\n"
-    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
-    "    LABELS [==[${A_LABELS}]==]\n"
-    "    ENVIRONMENT [==[${environment}]==])\n"
-    "endif()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties_file}")
+  divarod_test_list_properties(${name} "${A_LABELS}"
+    "DIVAROD_DISCOVERY_TARGETS=none;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
 
 # divarod_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir])

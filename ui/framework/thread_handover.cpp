@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 
 namespace handover {
@@ -25,13 +26,14 @@ struct Waiter {
 // sender is released.
 class CallEvent : public QEvent {
  public:
-  CallEvent(std::function<void()> call, Waiter* waiter) : QEvent(kCallEvent), call_(std::move(call)), waiter_(waiter) {}
+  CallEvent(std::function<void()> call, std::shared_ptr<Waiter> waiter)
+      : QEvent(kCallEvent), call_(std::move(call)), waiter_(std::move(waiter)) {}
   ~CallEvent() override {
     if (!waiter_) return;
     std::lock_guard lock(waiter_->mutex);
     waiter_->finished = true;
     waiter_->ran = ran_;
-    waiter_->done.notify_one();  // under the lock: the waiter cannot be gone yet
+    waiter_->done.notify_one();
   }
   void Run() {
     Acquire(this);
@@ -41,7 +43,7 @@ class CallEvent : public QEvent {
 
  private:
   std::function<void()> call_;
-  Waiter* waiter_;
+  std::shared_ptr<Waiter> waiter_;  // shared with the sender, so neither outlives it
   bool ran_ = false;
 };
 
@@ -62,13 +64,13 @@ bool RunCall(QEvent* event) {
 }
 
 bool CallAndWait(QObject* receiver, const std::function<void()>& call) {
-  Waiter waiter;
-  auto* event = new CallEvent([&call] { call(); }, &waiter);
+  const auto waiter = std::make_shared<Waiter>();
+  auto* event = new CallEvent([&call] { call(); }, waiter);
   Release(event);
   QCoreApplication::postEvent(receiver, event);
-  std::unique_lock lock(waiter.mutex);
-  waiter.done.wait(lock, [&] { return waiter.finished; });
-  return waiter.ran;
+  std::unique_lock lock(waiter->mutex);
+  waiter->done.wait(lock, [&] { return waiter->finished; });
+  return waiter->ran;
 }
 
 void PostToUiThread(QObject* context, std::function<void()> call) {
