@@ -171,6 +171,7 @@ Outcome HandleRequest(SimDevice& d, ConnectionState& c, const wire::Frame& f, Si
       return Reply(f, wire::kOk, {}, Next::kGoDown);
     }
     case Type::kExportConfig:
+      if (d.profile().refuseExport) return Reply(f, wire::kRefused);
       return Reply(f, wire::kOk, wire::AsBytes(d.ExportConfig()));
     case Type::kImportConfig:
       return Reply(f, d.ImportConfig(f.payload));

@@ -131,6 +131,7 @@ const std::map<std::string, Setter>& DeviceKeys() {
       {"upgrade_stall_at", Number(&DeviceProfile::upgradeStallAt, -1, 100)},
       {"upgrade_fail_at", Number(&DeviceProfile::upgradeFailAt, -1, 100)},
       {"refuse_import", Flag(&DeviceProfile::refuseImport)},
+      {"refuse_export", Flag(&DeviceProfile::refuseExport)},
       {"refuse_write", [](DeviceProfile& d, const std::string& v) {
          d.refuseAllWrites = false;
          d.refuseWrite.clear();

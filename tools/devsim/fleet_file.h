@@ -49,6 +49,7 @@ struct DeviceProfile {
   int upgradeStallAt = -1;   // stops reporting after this percentage
   int upgradeFailAt = -1;    // reports failure at this percentage
   bool refuseImport = false;
+  bool refuseExport = false;  // refuses every configuration export
   bool refuseAllWrites = false;
   std::set<uint32_t> refuseWrite;  // blocks whose writes are refused
   int rebootMs = 3000;       // time away after a reboot or a factory reset

@@ -24,7 +24,9 @@ pm::LRESULT StartRun(CDlgOperate& page, std::atomic<uint8_t>& busy, const std::f
     ShowRunNotice("msg.Sel_dev_first");
     return -1;
   }
-  if (!MainDialogInstance || !page.rootItem) return -1;
+  // A search empties the map before the tree hears of it: until it has
+  // ended, the items may point at records that are gone.
+  if (!MainDialogInstance || !page.rootItem || MainDialogInstance->searching) return -1;
   busy = 1;
   page.ResetDeviceItemTexts();
   run();

@@ -2,6 +2,7 @@
 #include "ui/operations/batch_sub_page.h"
 
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QPainter>
 
 #include "core/language/language.h"
@@ -46,6 +47,33 @@ void CBatchSubPage::SetButtonText(CxSkinButton& button, const QString& text) {
   button.caption = text;
   button.SetToolTipText(text);
   button.update();
+}
+
+void CBatchSubPage::SetLabelText(QLabel& label, const QString& text) {
+  constexpr int kSmallestPixels = 10;
+  QFont font = label.parentWidget() ? label.parentWidget()->font() : label.font();
+  if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(font).pixelSize());
+  const QRect room(0, 0, label.width() - 2, label.height());
+  label.setToolTip(QString());
+  // One line at the page's size; else two lines, then a smaller font.
+  for (int pixels = font.pixelSize(); pixels >= kSmallestPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QFontMetrics metrics(font);
+    const bool oneLine = metrics.horizontalAdvance(text) <= room.width();
+    const bool wrapped = !oneLine && metrics.boundingRect(room, Qt::TextWordWrap, text).height() <= room.height() &&
+                         metrics.boundingRect(room, Qt::TextWordWrap, text).width() <= room.width();
+    if (oneLine || wrapped) {
+      label.setFont(font);
+      label.setWordWrap(wrapped);
+      label.setText(text);
+      return;
+    }
+  }
+  const QFontMetrics metrics(font);
+  label.setFont(font);
+  label.setWordWrap(false);
+  label.setText(metrics.elidedText(text, Qt::ElideRight, room.width()));
+  label.setToolTip(text);
 }
 
 QString CBatchSubPage::StartFolderFor(const QString& path) {

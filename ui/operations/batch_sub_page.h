@@ -4,6 +4,7 @@
 // language change, refuse while a batch run is busy, ask before they send,
 // and open their file dialogs through the modal seam.
 
+#include <QLabel>
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -41,6 +42,10 @@ class CBatchSubPage : public QWidget, public pm::MessageReceiver {
 
   // A button's text: window text, caption and tooltip, then a repaint.
   static void SetButtonText(CxSkinButton& button, const QString& text);
+  // A label's text; a text too wide for the label (long translations) gets a
+  // smaller font, down to a readable size, then is elided with the whole text
+  // as tooltip.
+  static void SetLabelText(QLabel& label, const QString& text);
 
   // The browse dialogs' start folder: the path up to its last "/" when the
   // path has one after its first character; empty (the dialog's default) otherwise.

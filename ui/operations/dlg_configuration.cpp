@@ -38,7 +38,7 @@ void CDlgConfiguration::LayoutControls() {
 }
 
 void CDlgConfiguration::SetTexts() {
-  label.setText(Text(QStringLiteral("tx.Config_file")));
+  SetLabelText(label, Text(QStringLiteral("tx.Config_file")));
   browseButton.setText(QStringLiteral("..."));
   browseButton.caption = QStringLiteral("...");
   browseButton.update();

@@ -40,9 +40,9 @@ void CDlgModifyPassword::LayoutControls() {
 }
 
 void CDlgModifyPassword::SetTexts() {
-  oldLabel.setText(Text(QStringLiteral("tx.Old_pas")));
-  newLabel.setText(Text(QStringLiteral("tx.New_pas")));
-  confirmLabel.setText(Text(QStringLiteral("tx.Confirm")));
+  SetLabelText(oldLabel, Text(QStringLiteral("tx.Old_pas")));
+  SetLabelText(newLabel, Text(QStringLiteral("tx.New_pas")));
+  SetLabelText(confirmLabel, Text(QStringLiteral("tx.Confirm")));
   SetButtonText(modifyButton, Text(QStringLiteral("tx.Modify")));
 }
 

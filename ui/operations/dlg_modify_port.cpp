@@ -39,9 +39,9 @@ void CDlgModifyPort::LayoutControls() {
 }
 
 void CDlgModifyPort::SetTexts() {
-  httpLabel.setText(Text(QStringLiteral("tx.Http_Onvif_port")));
-  tcpLabel.setText(Text(QStringLiteral("tx.Tcp_port")));
-  rtspLabel.setText(Text(QStringLiteral("tx.Rtsp_port")));
+  SetLabelText(httpLabel, Text(QStringLiteral("tx.Http_Onvif_port")));
+  SetLabelText(tcpLabel, Text(QStringLiteral("tx.Tcp_port")));
+  SetLabelText(rtspLabel, Text(QStringLiteral("tx.Rtsp_port")));
   SetButtonText(modifyButton, Text(QStringLiteral("tx.Modify")));
 }
 

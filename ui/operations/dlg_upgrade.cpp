@@ -24,7 +24,7 @@ void CDlgUpgrade::LayoutControls() {
 }
 
 void CDlgUpgrade::SetTexts() {
-  label.setText(Text(QStringLiteral("tx.Upgrade_file")));
+  SetLabelText(label, Text(QStringLiteral("tx.Upgrade_file")));
   browseButton.setText(QStringLiteral("..."));
   browseButton.caption = QStringLiteral("...");
   browseButton.update();

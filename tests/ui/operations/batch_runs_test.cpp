@@ -55,6 +55,17 @@ TEST_F(BatchRunTest, NothingCheckedIsRefusedWithANotice) {
   EXPECT_FALSE(op->IsBatchBusy());
 }
 
+TEST_F(BatchRunTest, NoRunWhileASearchIsUnderWay) {
+  LogIn("10.0.0.20", 22);
+  Check({"10.0.0.20"});
+  Main().searching = true;
+  EXPECT_EQ(pm::SendPrivateMessage(op, pm::WM_BATCH_REBOOT), -1);
+  Main().searching = false;
+  EXPECT_TRUE(library.fake.Calls().empty());
+  EXPECT_TRUE(shown.empty());
+  EXPECT_FALSE(op->IsBatchBusy());
+}
+
 TEST_F(BatchRunTest, OnePromptServesEveryDeviceOfTheRun) {
   Check({"192.168.1.10", "192.168.1.30", "10.0.0.20"});
   user = "installer";

@@ -80,6 +80,16 @@ int main(int argc, char** argv) {
       Save(main, folder + QString("/operate_%1_%2.png").arg(language, p.name));
     }
   }
+  // As a run paints it: statuses set one after another, no event processed
+  // in between; the grab shows what the screen shows at that moment.
+  QApplication::processEvents();
+  for (int i = 0; i < 6; ++i) {
+    DeviceRecord* record = CDlgOperate::RecordOfItem(page.DeviceItem(i));
+    record->batchTouched = 1;
+    page.SetDeviceItemStatus(page.DeviceItem(i), Text(i % 2 ? "info.Login_fail" : "tx.success"));
+  }
+  main.grab().save(folder + "/operate_ge_during_run.png");
+  std::printf("%s\n", qPrintable(folder + "/operate_ge_during_run.png"));
   modal::SetAnswerer({});
   MainDialogInstance = nullptr;
   return 0;

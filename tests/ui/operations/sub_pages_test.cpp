@@ -279,6 +279,24 @@ TEST_F(SubPageTest, BrowseShowsTheChosenFileAndCancelKeepsThePath) {
   EXPECT_EQ(op->upgradePage.pathEdit.text(), firmware);
 }
 
+TEST_F(SubPageTest, LongLabelsWrapShrinkOrElideWithTheirTextAsTooltip) {
+  QLabel& label = op->passwordPage.confirmLabel;  // 100 x 28
+  const QString word = "Konfigurationsdateiauswahlfeldbeschriftungstext";
+  const struct {
+    QString text;
+    bool wraps;
+    bool elided;
+  } cases[] = {{"Port", false, false}, {"Passwort best\u00e4tigen", true, false}, {word, false, true}};
+  for (const auto& c : cases) {
+    CBatchSubPage::SetLabelText(label, c.text);
+    EXPECT_EQ(label.wordWrap(), c.wraps) << c.text.toStdString();
+    EXPECT_EQ(label.text() != c.text, c.elided) << c.text.toStdString();
+    EXPECT_EQ(label.toolTip(), c.elided ? c.text : QString()) << c.text.toStdString();
+    EXPECT_LE(QFontMetrics(label.font()).horizontalAdvance(label.wordWrap() ? c.text.section(' ', 0, 0) : label.text()),
+              label.width());
+  }
+}
+
 TEST_F(SubPageTest, OnlyTheRebootPageKeepsEnterAndEsc) {
   EXPECT_FALSE(keyfilter::SwallowsEnterAndEsc(&op->rebootPage.rebootButton));
   for (QWidget* w : {static_cast<QWidget*>(&op->passwordPage.oldEdit), static_cast<QWidget*>(&op->portPage.httpEdit),

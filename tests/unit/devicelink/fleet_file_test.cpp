@@ -27,6 +27,7 @@ mac=00:11:22:33:44:56
 ip=10.0.0.2
 tcp_port=4001
 refuse_write=all
+refuse_export=1
 silent=1
 )",
                                  fleet, error))
@@ -46,6 +47,8 @@ silent=1
   EXPECT_EQ(fleet.devices[1].tcpPort, 4001);
   EXPECT_TRUE(fleet.devices[1].refuseAllWrites);
   EXPECT_TRUE(fleet.devices[1].silent);
+  EXPECT_FALSE(one.refuseExport);
+  EXPECT_TRUE(fleet.devices[1].refuseExport);
 }
 
 TEST(FleetFile, MistakesAreNamed) {
