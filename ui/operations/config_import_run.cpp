@@ -17,7 +17,9 @@ pm::LRESULT CDlgOperate::OnBatchConfigImport(const std::string* path) {
                CDlgTip::kIconInformation);
     return -1;
   }
-  if (!MainDialogInstance || !rootItem) return -1;
+  // A search empties the map before the tree hears of it: until it has
+  // ended, the items may point at records that are gone.
+  if (!MainDialogInstance || !rootItem || MainDialogInstance->searching) return -1;
   {
     std::lock_guard lock(statsLock);
     selectedCount = checked;
