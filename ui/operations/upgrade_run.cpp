@@ -20,14 +20,12 @@
 //   at once when none had started. So no report of an old run can reach a new
 //   run's counters, and no record a report points at goes with a new search.
 #include <atomic>
-#include <thread>
 
 #include "core/device/device_library.h"
 #include "core/language/language.h"
-#include "ui/controls/dlg_tip.h"
-#include "ui/framework/thread_handover.h"
 #include "ui/main/divarod_dlg.h"
 #include "ui/operations/dlg_operate.h"
+#include "ui/operations/threaded_runs.h"
 #include "ui/operations/upgrade_progress.h"
 
 namespace {
@@ -40,14 +38,6 @@ std::atomic_ref<int32_t> StallTicksOf(DeviceRecord& record) {
 }
 
 bool IsEndReport(int32_t value) { return value == -1 || value == -2; }
-
-void ShowCompletedNotice() {
-  ShowTipBox(Text(QStringLiteral("info.operate_completed")), Text(QStringLiteral("msg.Msg")), false, true,
-             CDlgTip::kIconInformation);
-}
-
-// Runs fn on the UI thread for a worker and waits for it.
-void OnUiThread(CDlgOperate& page, const std::function<void()>& fn) { handover::CallAndWait(page.Mailbox(), fn); }
 
 // The device's item while its upgrade runs: upgradeItem is its position under
 // the root, plus one. The tree does not change while a run is busy.
@@ -90,7 +80,7 @@ bool CompleteUpgradeRunIfDone(CDlgOperate& page) {
     notice = !run.upgradeCancelled;
   }
   page.upgradeBusy = 0;
-  if (notice) ShowCompletedNotice();
+  if (notice) ShowRunCompletedNotice();
   return true;
 }
 
@@ -107,18 +97,7 @@ void TakeStartedUpgrade(CDlgOperate& page, DeviceRecord& record, int itemIndex, 
 }  // namespace
 
 pm::LRESULT CDlgOperate::OnBatchUpgrade() {
-  int checked = 0;
-  if (!HasCheckedTreeItem(&deviceTree, &checked)) {
-    ShowTipBox(Text(QStringLiteral("msg.Sel_dev_first")), Text(QStringLiteral("msg.Msg")), false, true,
-               CDlgTip::kIconInformation);
-    return -1;
-  }
-  // A search empties the map before the tree hears of it: until it has
-  // ended, the items may point at records that are gone.
-  if (!MainDialogInstance || !rootItem || MainDialogInstance->searching) return -1;
-  upgradeBusy = 1;
-  ResetDeviceItemTexts();
-  {
+  return StartThreadedRun(*this, upgradeBusy, [this](int checked) {
     std::lock_guard lock(statsLock);
     selectedCount = checked;
     successCount = 0;
@@ -126,14 +105,8 @@ pm::LRESULT CDlgOperate::OnBatchUpgrade() {
     threadedRuns.upgradeWalkDone = false;
     threadedRuns.upgradeEnded = false;
     threadedRuns.upgradeCancelled = false;
-  }
-  firmwarePath = upgradePage.upgradeFilePath;
-  ++threadedRuns.runningWorkers;
-  std::thread([this] {
-    UpgradeWorker(this);
-    --threadedRuns.runningWorkers;  // the worker's last touch of the page
-  }).detach();
-  return 1;
+    firmwarePath = upgradePage.upgradeFilePath;
+  }, &CDlgOperate::UpgradeWorker);
 }
 
 int CDlgOperate::UpgradeWorker(CDlgOperate* page) {
@@ -145,19 +118,10 @@ int CDlgOperate::UpgradeWorker(CDlgOperate* page) {
   const std::string firmware = page->firmwarePath;
   int reached = 0;
   for (int index = 0;; ++index) {
-    // The tree belongs to the UI thread: each item is read there as the walk
-    // reaches it.
-    bool more = false;
-    bool checked = false;
-    DeviceRecord* record = nullptr;
-    OnUiThread(*page, [&] {
-      QTreeWidgetItem* item = page->DeviceItem(index);
-      more = item != nullptr;
-      checked = item && item->checkState(0) == Qt::Checked;
-      record = CDlgOperate::RecordOfItem(item);
-    });
-    if (!more) break;
-    if (!checked || !record) continue;
+    const WalkItem walk = ReadWalkItem(*page, index);
+    if (!walk.exists) break;
+    if (!walk.checked || !walk.record) continue;
+    DeviceRecord* record = walk.record;
 
     const int login = devices.BatchLogin(askCredentials, record, error, user, password);
     if (login == -2) {
@@ -167,7 +131,7 @@ int CDlgOperate::UpgradeWorker(CDlgOperate* page) {
         page->threadedRuns.upgradeCancelled = true;
         page->selectedCount = reached;
       }
-      OnUiThread(*page, [&] { CompleteUpgradeRunIfDone(*page); });
+      RunOnPageThread(*page, [&] { CompleteUpgradeRunIfDone(*page); });
       return -2;
     }
     record->batchTouched = 1;
@@ -188,13 +152,10 @@ int CDlgOperate::UpgradeWorker(CDlgOperate* page) {
         devicelib::Lib().SdkCloseUpgrade(upgrade);
         status = "tx.fail";
       } else {
-        OnUiThread(*page, [&] { TakeStartedUpgrade(*page, *record, index, upgrade); });
+        RunOnPageThread(*page, [&] { TakeStartedUpgrade(*page, *record, index, upgrade); });
       }
     }
-    if (status) {
-      const QString text = Text(QString::fromLatin1(status));
-      OnUiThread(*page, [&] { page->SetDeviceItemStatus(page->DeviceItem(index), text); });
-    }
+    if (status) SetWalkItemStatus(*page, index, Text(QString::fromLatin1(status)));
   }
 
   bool complete = false;
@@ -206,7 +167,7 @@ int CDlgOperate::UpgradeWorker(CDlgOperate* page) {
     if (complete) page->threadedRuns.upgradeEnded = true;
   }
   if (complete) {
-    ShowCompletedNotice();
+    ShowRunCompletedNotice();
     page->upgradeBusy = 0;
   }
   return 0;
