@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "libs/devicelink/stream_messages.h"
+#include "tools/devsim/stream_source.h"
+
 namespace devsim {
 namespace {
 
@@ -179,6 +182,15 @@ Outcome HandleRequest(SimDevice& d, ConnectionState& c, const wire::Frame& f, Si
     case Type::kUpgradeData:
     case Type::kUpgradeCommit:
       return Upgrade(d, c, f);
+    case Type::kStreamOpen: {
+      const auto request = msg::DecodeStreamOpenRequest(f.payload);
+      const auto format = request ? StreamFormatFor(request->stream) : std::nullopt;
+      if (!format || c.stream != 0) return Reply(f, wire::kBadRequest);
+      if (d.profile().kind != 0) return Reply(f, wire::kUnsupported);  // kind 1 has no live view
+      if (d.profile().refuseStream) return Reply(f, wire::kRefused);
+      c.stream = request->stream;
+      return Reply(f, wire::kOk, msg::Encode(*format), Next::kStartStream);
+    }
     default:
       return Reply(f, wire::kUnsupported);
   }

@@ -150,6 +150,8 @@ const std::map<std::string, Setter>& DeviceKeys() {
        }},
       {"reboot_ms", Number(&DeviceProfile::rebootMs, 0, 600'000)},
       {"stay_down", Flag(&DeviceProfile::stayDown)},
+      {"refuse_stream", Flag(&DeviceProfile::refuseStream)},
+      {"stream_stall_after", Number(&DeviceProfile::streamStallAfter, -1, 1'000'000)},
   };
   return keys;
 }

@@ -54,6 +54,8 @@ struct DeviceProfile {
   std::set<uint32_t> refuseWrite;  // blocks whose writes are refused
   int rebootMs = 3000;       // time away after a reboot or a factory reset
   bool stayDown = false;     // never comes back after a reboot
+  bool refuseStream = false; // refuses every live stream
+  int streamStallAfter = -1; // a live stream stops after this many frames (-1: never)
 };
 
 struct FleetSettings {
