@@ -71,14 +71,16 @@ std::shared_ptr<Session> Session::Join(const Endpoint& device, const Credentials
   return s;
 }
 
-Reply Session::Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline) {
+Reply Session::Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline,
+                        std::span<const uint8_t> body) {
   Reply r;
   if (dead_) {
     r.io = IoResult::kClosed;
     return r;
   }
-  const auto frame = wire::Encode(type, sequence, 0, payload);
-  r.io = SendAll(socket_.get(), frame, deadline);
+  const auto header = wire::EncodeHeader(type, sequence, 0, static_cast<uint32_t>(payload.size() + body.size()));
+  const std::span<const uint8_t> parts[] = {header, payload, body};
+  r.io = SendAll(socket_.get(), parts, deadline);
   if (r.io != IoResult::kOk) {
     // Part of a frame may have left: the stream is out of step for good.
     Close();
@@ -137,6 +139,18 @@ void Session::EndTurn() {
 
 Reply Session::Call(wire::Type type, std::vector<uint8_t> payload, int timeoutMs) {
   return Call(type, [&](uint32_t) { return payload; }, timeoutMs);
+}
+
+Reply Session::Call(wire::Type type, std::span<const uint8_t> prefix, std::span<const uint8_t> body, int timeoutMs) {
+  const Deadline deadline = DeadlineIn(timeoutMs);
+  if (!TakeTurn(deadline)) {
+    Reply r;
+    r.io = IoResult::kTimeout;
+    return r;
+  }
+  const TurnRelease release{this};
+  const uint32_t sequence = nextSequence_++;
+  return Exchange(type, prefix, sequence, deadline, body);
 }
 
 IoResult Session::Receive(wire::Frame& out, Deadline deadline) {

@@ -53,6 +53,9 @@ class Session {
   // skipped. After a broken connection every call fails at once.
   Reply Call(wire::Type type, const std::function<std::vector<uint8_t>(uint32_t)>& payload, int timeoutMs);
   Reply Call(wire::Type type, std::vector<uint8_t> payload, int timeoutMs);
+  // A request whose payload is `prefix` followed by `body`, sent as they lie
+  // in memory (the upgrade's chunks go out of the shared image uncopied).
+  Reply Call(wire::Type type, std::span<const uint8_t> prefix, std::span<const uint8_t> body, int timeoutMs);
   // Waits for a frame the device sends on its own (upgrade progress).
   IoResult Receive(wire::Frame& out, Deadline deadline);
 
@@ -67,7 +70,8 @@ class Session {
 
  private:
   Session(const Endpoint& device, Socket socket) : device_(device), socket_(std::move(socket)) {}
-  Reply Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline);
+  Reply Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline,
+               std::span<const uint8_t> body = {});
   // The connection carries one call at a time. Taking a turn waits no longer
   // than the deadline; a plain mutex and condition variable rather than a
   // timed mutex, so the thread sanitizer can follow the hand-over.

@@ -70,11 +70,10 @@ void UpgradeJob::Run() {
   std::size_t sent = 0;
   while (sent < image.size()) {
     const std::size_t n = std::min(wire::kFirmwareChunk, image.size() - sent);
-    msg::UpgradeDataRequest chunk;
-    chunk.offset = sent;
-    const auto piece = image.subspan(sent, n);
-    chunk.data.assign(piece.begin(), piece.end());
-    if (!session_->Call(wire::Type::kUpgradeData, msg::Encode(chunk), kUpgradeStepTimeoutMs).ok()) {
+    // UpgradeData: the offset, then the chunk straight out of the shared image.
+    wire::Writer offset;
+    offset.U64(sent);
+    if (!session_->Call(wire::Type::kUpgradeData, offset.data(), image.subspan(sent, n), kUpgradeStepTimeoutMs).ok()) {
       Report(0, -2);
       return;
     }

@@ -186,8 +186,9 @@ pm::LRESULT CDlgOperate::OnUpgradeProgressMessage(DeviceRecord* record, int valu
   if (!record) return 0;
   QTreeWidgetItem* item = record->upgradeItem ? UpgradeItemOf(*this, *record) : nullptr;
   if (item && value > 0) {
+    // The event loop runs during an upgrade: the row repaints with the next
+    // paint, however many reports arrive before it.
     item->setText(0, DeviceLabel(*record) + QStringLiteral("  %1%").arg(value));
-    RepaintItemNow(item);
   } else if (item && value == -1) {
     CountResult(*this, true);
     devicelib::Lib().SdkCloseUpgrade(record->upgradeHandle);
