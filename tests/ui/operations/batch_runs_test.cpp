@@ -2,6 +2,7 @@
 // login prompt, each run's calls with their arguments and the statuses they
 // leave, the user-table search, the port patch and the busy flags.
 #include <QCoreApplication>
+#include <QTest>
 #include <cstring>
 
 #include "tests/ui/operations/operate_page_fixture.h"
@@ -96,6 +97,40 @@ TEST_F(BatchRunTest, OnePromptServesEveryDeviceOfTheRun) {
   }
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
   EXPECT_FALSE(op->IsBatchBusy());
+}
+
+// Counts the paints a widget gets.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+TEST_F(BatchRunTest, EachStatusIsPaintedAsItLandsWithoutTheEventLoop) {
+  // The page on screen on its own (offscreen), so its tree paints.
+  op->setParent(nullptr);
+  op->resize(1000, 600);
+  op->LayoutPage();
+  op->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(op));
+  for (const char* ip : {"192.168.1.10", "192.168.1.30", "10.0.0.20"}) LogIn(ip, 40);
+  Check({"192.168.1.10", "192.168.1.30", "10.0.0.20"});
+  QCoreApplication::processEvents();
+  PaintCounter counter;
+  op->deviceTree.viewport()->installEventFilter(&counter);
+  // The completion notice comes before the run returns to any event loop:
+  // what was painted by then, the run painted itself.
+  int paintedBeforeNotice = -1;
+  answer = [&](const modal::ModalRequest& r) {
+    paintedBeforeNotice = counter.paints;
+    return r.kind == "tip" ? 1 : 2;
+  };
+  pm::SendPrivateMessage(op, pm::WM_BATCH_REBOOT);
+  op->deviceTree.viewport()->removeEventFilter(&counter);
+  EXPECT_GE(paintedBeforeNotice, 3);
 }
 
 TEST_F(BatchRunTest, LoggedInDevicesNeedNoPrompt) {
