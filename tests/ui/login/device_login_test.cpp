@@ -198,7 +198,7 @@ TEST_F(DeviceLogin, CancelledBatchPromptEndsTheRun) {
 
 TEST_F(DeviceLogin, BatchPromptFromAWorkerThreadRunsOnTheUiThread) {
   library.fake.defaultLoginHandle = 5;
-  std::atomic<int> result{0};  // written by the worker, polled by this thread
+  std::atomic<int> result{0};  // polled by the UI thread while the worker runs
   bool ask = true;
   std::string user, password;
   std::thread worker([&] {
