@@ -5,16 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
-#include <filesystem>
 
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
 #include "tests/e2e/devsim/devsim_process.h"
+#include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/device_columns.h"
@@ -29,16 +27,7 @@ constexpr const char* kStalls = "192.168.1.12";
 constexpr const char* kFails = "192.168.1.13";
 constexpr const char* kRefuses = "192.168.1.14";
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return true;
-}
+using e2e::WaitUntil;
 
 QString WriteFleet(const QTemporaryDir& dir) {
   const QByteArray text =
@@ -48,11 +37,7 @@ QString WriteFleet(const QTemporaryDir& dir) {
       "[stalls]\nmac=02:00:00:00:00:02\nip=192.168.1.12\nupgrade_stall_at=30\n"
       "[fails]\nmac=02:00:00:00:00:03\nip=192.168.1.13\nupgrade_fail_at=40\n"
       "[refuses]\nmac=02:00:00:00:00:04\nip=192.168.1.14\nrefuse_import=1\n";
-  const QString path = dir.filePath("fleet.ini");
-  QFile out(path);
-  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write(text);
-  return path;
+  return e2e::WriteFleet(dir, text);
 }
 
 class BatchRunsE2e : public ::testing::Test {
@@ -62,15 +47,8 @@ class BatchRunsE2e : public ::testing::Test {
     qunsetenv("DIVAROD_DISCOVERY_TARGETS");  // the production discovery, inside the namespace only
     ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", WriteFleet(work).toStdString(), "--assign-addresses", "dvr1"}))
         << sim.output;
-    // A program folder of its own with the shipped configuration. Copied in
-    // process: a child started by QProcess shares this process's memory until
-    // it executes, which leaves the thread sanitizer blind to this thread's
-    // locks.
-    const std::string shipped = QCoreApplication::applicationDirPath().toStdString() + "/Config File";
-    std::error_code error;
-    std::filesystem::copy(shipped, work.path().toStdString() + "/Config File", std::filesystem::copy_options::recursive,
-                          error);
-    ASSERT_FALSE(error) << error.message();
+    // A program folder of its own with the shipped configuration.
+    ASSERT_EQ(e2e::CopyShippedConfig(work.path()), "");
     // The user types the password into the run's one prompt and confirms
     // every notice.
     modal::SetAnswerer([this](const modal::ModalRequest& r) {
@@ -80,17 +58,13 @@ class BatchRunsE2e : public ::testing::Test {
       }
       if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) {
         ++prompts;
-        prompt->passwordEdit.setText("admin123");
-        prompt->okButton.click();
-        return prompt->result();
+        return e2e::TypeLogin(*prompt, "admin123");
       }
       return 2;
     });
     devicelib::SetDeviceLibrary(&library);
     dlg = std::make_unique<CDivarodDlg>();
-    MainDialogInstance = dlg.get();
-    dlg->config.programFolder = work.path() + "/";
-    dlg->show();
+    e2e::OpenMainWindow(*dlg, work.path());
     ASSERT_TRUE(WaitUntil([&] { return dlg->operatePage.DeviceItemCount() == 4 && !dlg->searching.load(); }, 20000));
     notices.clear();
   }

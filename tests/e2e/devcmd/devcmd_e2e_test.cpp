@@ -7,18 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
-#include "tests/e2e/devlist/program_driver.h"
 #include "tests/e2e/devsim/devsim_process.h"
+#include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/device_columns.h"
@@ -37,17 +34,11 @@ constexpr const char* kLobbyMac = "00:1c:27:a0:00:01";     // lobby-dome: model 
 constexpr const char* kRefuserMac = "00:1c:27:a0:00:98";   // added below: refuses every export
 
 QString WriteFleet(const QTemporaryDir& dir) {
-  QFile demo(DEMO_FLEET);
-  EXPECT_TRUE(demo.open(QIODevice::ReadOnly));
-  QByteArray text = demo.readAll();
+  QByteArray text = e2e::ReadFleetText(DEMO_FLEET);
   text += "\n[export-refuser]\nmac=00:1c:27:a0:00:98\nip=192.168.1.51\ntype=IPC\nmodel=DV-R100\n"
           "version=V5.2.4 Build:2026-09-14\ncustomer=C0000\ncapabilities=0x09\nkind=0\n"
           "users=admin:admin123\nrefuse_export=1\n";
-  const QString path = dir.filePath("fleet.ini");
-  QFile out(path);
-  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write(text);
-  return path;
+  return e2e::WriteFleet(dir, text);
 }
 
 QByteArray ReadAll(const QString& path) {
@@ -63,8 +54,7 @@ TEST(DeviceCommandsE2e, ExportRenameFindAndImportBack) {
   simtest::DevsimProcess sim;
   ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", WriteFleet(work).toStdString(), "--assign-addresses", "dvr1"}))
       << sim.output;
-  const QString shipped = QCoreApplication::applicationDirPath() + "/Config File";
-  ASSERT_EQ(QProcess::execute("cp", {"-r", shipped, work.path() + "/"}), 0);
+  ASSERT_EQ(e2e::CopyShippedConfig(work.path()), "");
 
   // The user: picks the menu entry, the file to save to and the new model
   // name, types the password into the login prompt, confirms every notice.
@@ -84,11 +74,7 @@ TEST(DeviceCommandsE2e, ExportRenameFindAndImportBack) {
       files->selectFile(savePath);
       return static_cast<int>(QDialog::Accepted);
     }
-    if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) {
-      prompt->passwordEdit.setText("admin123");
-      prompt->okButton.click();
-      return prompt->result();
-    }
+    if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) return e2e::TypeLogin(*prompt, "admin123");
     if (auto* model = qobject_cast<CDlgModifyModel*>(r.dialog)) {
       model->newModelEdit.setText(newModel);
       model->modifyButton.click();
@@ -100,9 +86,7 @@ TEST(DeviceCommandsE2e, ExportRenameFindAndImportBack) {
   devicelib::SetDeviceLibrary(&library);
   {
     CDivarodDlg dlg;
-    MainDialogInstance = &dlg;
-    dlg.config.programFolder = work.path() + "/";
-    dlg.show();
+    e2e::OpenMainWindow(dlg, work.path());
     CDlgDevInfo& page = dlg.devInfoPage;
     ASSERT_TRUE(WaitUntil([&] { return page.RowCount() >= 17 && !dlg.searching.load(); }, 20000))
         << "rows " << page.RowCount();

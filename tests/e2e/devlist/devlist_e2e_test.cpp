@@ -7,17 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
-#include "tests/e2e/devlist/program_driver.h"
 #include "tests/e2e/devsim/devsim_process.h"
+#include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/device_columns.h"
@@ -37,17 +33,11 @@ constexpr const char* kSilentMac = "00:1c:27:a0:00:99";         // added below: 
 
 // The demo fleet and one device that accepts connections and answers nothing.
 QString WriteFleet(const QTemporaryDir& dir) {
-  QFile demo(DEMO_FLEET);
-  EXPECT_TRUE(demo.open(QIODevice::ReadOnly));
-  QByteArray text = demo.readAll();
+  QByteArray text = e2e::ReadFleetText(DEMO_FLEET);
   text += "\n[silent-cam]\nmac=00:1c:27:a0:00:99\nip=192.168.1.50\ntype=IPC\nmodel=DV-S100\n"
           "cloud_id=DV8H2K4M9Q7T0099\nversion=V5.2.4 Build:2026-09-14\ncustomer=C0000\ncapabilities=0x00\n"
           "kind=0\nsilent=1\n";
-  const QString path = dir.filePath("fleet.ini");
-  QFile out(path);
-  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write(text);
-  return path;
+  return e2e::WriteFleet(dir, text);
 }
 
 // What the failure notice of a refused login starts with.
@@ -66,8 +56,7 @@ TEST(DeviceListE2e, FindsLogsInReaddressesAndFindsAgain) {
       << sim.output;
 
   // A program folder of its own with the shipped configuration and languages.
-  const QString shipped = QCoreApplication::applicationDirPath() + "/Config File";
-  ASSERT_EQ(QProcess::execute("cp", {"-r", shipped, work.path() + "/"}), 0);
+  ASSERT_EQ(e2e::CopyShippedConfig(work.path()), "");
 
   // The user: types a password into login prompts, a new address into the
   // network dialog, and confirms every notice.
@@ -79,26 +68,16 @@ TEST(DeviceListE2e, FindsLogsInReaddressesAndFindsAgain) {
       notices << r.text;
       return 1;
     }
-    if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) {
-      prompt->passwordEdit.setText(typedPassword);
-      prompt->okButton.click();
-      return prompt->result();
-    }
-    if (auto* network = qobject_cast<CDlgModifyNetworkNew*>(r.dialog)) {
-      network->ipField.setText(newIp);  // mask and gateway follow as when typed
-      network->adminPasswordEdit.setText("admin123");
-      network->modifyButton.click();
-      return network->result();
-    }
+    if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) return e2e::TypeLogin(*prompt, typedPassword);
+    if (auto* network = qobject_cast<CDlgModifyNetworkNew*>(r.dialog))
+      return e2e::TypeNewAddress(*network, newIp, "admin123");
     return 2;
   });
   devicelink::DeviceLinkLibrary library;
   devicelib::SetDeviceLibrary(&library);
   {
     CDivarodDlg dlg;
-    MainDialogInstance = &dlg;
-    dlg.config.programFolder = work.path() + "/";
-    dlg.show();
+    e2e::OpenMainWindow(dlg, work.path());
     CDlgDevInfo& page = dlg.devInfoPage;
 
     // The first search runs by itself once the window is up.

@@ -15,19 +15,12 @@
 #include "core/lanconfig/lan_config_channel.h"
 #include "libs/devicelink/devicelink.h"
 #include "tests/e2e/devsim/devsim_process.h"
+#include "tests/e2e/support/direct_search.h"
 #include "tests/support/private_network.h"
 
 namespace {
 
-std::vector<DeviceRecord> Search(devicelink::DeviceLinkLibrary& lib) {
-  std::vector<uint8_t> buffer(sdkinfo::kSearchBufferSize);
-  int count = 0;
-  EXPECT_EQ(lib.SDK_SearchDevices_v1_v3_MultiEth(buffer.data(), static_cast<int>(buffer.size()), &count, 2, 3000), 1);
-  std::vector<DeviceRecord> out;
-  for (int i = 0; i < count; ++i)
-    out.push_back(sdkinfo::ReadRecord(std::span<const uint8_t>(buffer).subspan(i * sdkinfo::kRecordSize)));
-  return out;
-}
+using e2e::SearchDirect;
 
 TEST(DevsimPrivateNetwork, BroadcastDiscoveryFindsTheDemoFleetOnItsOwnAddresses) {
   DIVAROD_REQUIRE_PRIVATE_NETWORK();
@@ -43,7 +36,7 @@ TEST(DevsimPrivateNetwork, BroadcastDiscoveryFindsTheDemoFleetOnItsOwnAddresses)
   }
   EXPECT_TRUE(limited && subnet);
 
-  const auto records = Search(lib);
+  const auto records = SearchDirect(lib);
   ASSERT_EQ(records.size(), 16u);
   const DeviceRecord* lobby = nullptr;
   for (const auto& r : records)
@@ -82,7 +75,7 @@ TEST(DevsimPrivateNetwork, LanChangeOnTheFixedPortsShowsInTheNextBroadcastDiscov
 
   devicelink::DeviceLinkLibrary lib;
   const DeviceRecord* moved = nullptr;
-  const auto records = Search(lib);
+  const auto records = SearchDirect(lib);
   for (const auto& r : records)
     if (r.mac == request.mac) moved = &r;
   ASSERT_TRUE(moved);

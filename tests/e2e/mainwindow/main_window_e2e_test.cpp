@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,6 +14,7 @@
 
 #include "core/device/device_library.h"
 #include "libs/devicelink/devicelink.h"
+#include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
@@ -53,16 +53,7 @@ std::map<std::string, FleetDevice> ReadFleet(const QString& path) {
   return fleet;
 }
 
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!pred()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return true;
-}
+using e2e::WaitUntil;
 
 TEST(MainWindowE2e, FindsTheDemoFleet) {
   DIVAROD_REQUIRE_PRIVATE_NETWORK();
@@ -91,8 +82,7 @@ TEST(MainWindowE2e, FindsTheDemoFleet) {
 
   // A program folder of its own with the shipped configuration.
   QTemporaryDir folder;
-  const QString shipped = QCoreApplication::applicationDirPath() + "/Config File";
-  ASSERT_EQ(QProcess::execute("cp", {"-r", shipped, folder.path() + "/"}), 0);
+  ASSERT_EQ(e2e::CopyShippedConfig(folder.path()), "");
 
   std::vector<modal::ModalRequest> modals;
   modal::SetAnswerer([&](const modal::ModalRequest& r) {
@@ -103,9 +93,7 @@ TEST(MainWindowE2e, FindsTheDemoFleet) {
   devicelib::SetDeviceLibrary(&library);
   {
     CDivarodDlg dlg;
-    MainDialogInstance = &dlg;
-    dlg.config.programFolder = folder.path() + "/";
-    dlg.show();
+    e2e::OpenMainWindow(dlg, folder.path());
     // The first search starts by itself once the window runs; ask once more
     // when the page did not (the request is dropped while one runs).
     QThread::msleep(200);

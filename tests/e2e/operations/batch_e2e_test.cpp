@@ -8,11 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <array>
 #include <map>
 
@@ -20,6 +16,7 @@
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
 #include "tests/e2e/devsim/devsim_process.h"
+#include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/device_columns.h"
@@ -41,43 +38,20 @@ constexpr const char* kRoof = "00:1c:27:a0:00:0b";       // 192.168.1.28
 constexpr const char* kSilent = "00:1c:27:a0:00:99";     // accepts, never answers
 constexpr const char* kRefusing = "00:1c:27:a0:00:98";   // refuses every block write
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return true;
-}
+using e2e::SearchOnce;
+using e2e::WaitUntil;
 
 // The demo fleet, the rebooted devices away long enough that the first
 // search after the run surely misses them, and the two extra devices.
 QString WriteFleet(const QTemporaryDir& dir) {
-  QFile demo(DEMO_FLEET);
-  EXPECT_TRUE(demo.open(QIODevice::ReadOnly));
-  QByteArray text = demo.readAll();
+  QByteArray text = e2e::ReadFleetText(DEMO_FLEET);
   for (const char* section : {"[lobby-dome]\n", "[parking-bullet]\n", "[gate-ptz]\n"})
     text.replace(section, QByteArray(section) + "reboot_ms=9000\n");
   text += "\n[silent-cam]\nmac=00:1c:27:a0:00:99\nip=192.168.1.50\ntype=IPC\nmodel=DV-S100\n"
           "version=V5.2.4 Build:2026-09-14\ncustomer=C0000\nkind=0\nsilent=1\n"
           "\n[refusing-cam]\nmac=00:1c:27:a0:00:98\nip=192.168.1.51\ntype=IPC\nmodel=DV-S100\n"
           "version=V5.2.4 Build:2026-09-14\ncustomer=C0000\nkind=0\nrefuse_write=all\n";
-  const QString path = dir.filePath("fleet.ini");
-  QFile out(path);
-  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write(text);
-  return path;
-}
-
-bool SearchOnce(CDivarodDlg& dlg) {
-  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
-  dlg.devInfoPage.RequestSearch();
-  if (!WaitUntil([&] { return dlg.searching.load(); }, 5000)) return false;
-  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
-  QCoreApplication::processEvents();
-  return true;
+  return e2e::WriteFleet(dir, text);
 }
 
 // Searches until done() holds, at most `searches` times.
@@ -137,8 +111,7 @@ TEST(BatchE2e, RebootPasswordPortsAndDefaultsOnTheSimulatedFleet) {
   simtest::DevsimProcess sim;
   ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", WriteFleet(work).toStdString(), "--assign-addresses", "dvr1"}))
       << sim.output;
-  const QString shipped = QCoreApplication::applicationDirPath() + "/Config File";
-  ASSERT_EQ(QProcess::execute("cp", {"-r", shipped, work.path() + "/"}), 0);
+  ASSERT_EQ(e2e::CopyShippedConfig(work.path()), "");
 
   // The user: confirms every question and notice, types the fleet's
   // credentials into the one login prompt of a run, a new address into the
@@ -154,26 +127,17 @@ TEST(BatchE2e, RebootPasswordPortsAndDefaultsOnTheSimulatedFleet) {
     }
     if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) {
       ++prompts;
-      prompt->userEdit.setText("admin");
-      prompt->passwordEdit.setText(typedPassword);
-      prompt->okButton.click();
-      return prompt->result();
+      return e2e::TypeLogin(*prompt, typedPassword, "admin");
     }
-    if (auto* network = qobject_cast<CDlgModifyNetworkNew*>(r.dialog)) {
-      network->ipField.setText(newIp);
-      network->adminPasswordEdit.setText("admin123");
-      network->modifyButton.click();
-      return network->result();
-    }
+    if (auto* network = qobject_cast<CDlgModifyNetworkNew*>(r.dialog))
+      return e2e::TypeNewAddress(*network, newIp, "admin123");
     return 2;
   });
   devicelink::DeviceLinkLibrary library;
   devicelib::SetDeviceLibrary(&library);
   {
     CDivarodDlg dlg;
-    MainDialogInstance = &dlg;
-    dlg.config.programFolder = work.path() + "/";
-    dlg.show();
+    e2e::OpenMainWindow(dlg, work.path());
     CDlgOperate& page = dlg.operatePage;
     ASSERT_TRUE(WaitUntil([&] { return page.DeviceItemCount() >= 18 && !dlg.searching.load(); }, 20000))
         << "items " << page.DeviceItemCount();

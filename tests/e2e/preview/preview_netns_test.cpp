@@ -3,13 +3,14 @@
 // broadcast search, and the preview window opened over the main window.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/devicelink.h"
 #include "libs/liveview/network_live_view.h"
 #include "tests/e2e/devsim/devsim_process.h"
+#include "tests/e2e/support/direct_search.h"
+#include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "tests/ui/mainwindow/main_window_fixture.h"
 #include "tests/unit/liveview/live_view_judge.h"
@@ -35,21 +36,13 @@ class PreviewPrivateNetwork : public MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     ASSERT_TRUE(fleetDir.isValid());
-    QFile fleet(fleetDir.filePath("fleet.ini"));
-    ASSERT_TRUE(fleet.open(QIODevice::WriteOnly));
-    fleet.write(kFleet);
+    e2e::WriteFleet(fleetDir, kFleet);
   }
 
   // The devices as the program's search finds them (broadcast, fixed port).
   std::vector<DeviceRecord> Search() {
     devicelink::DeviceLinkLibrary lib;
-    std::vector<uint8_t> buffer(sdkinfo::kSearchBufferSize);
-    int count = 0;
-    EXPECT_EQ(lib.SDK_SearchDevices_v1_v3_MultiEth(buffer.data(), static_cast<int>(buffer.size()), &count, 2, 3000), 1);
-    std::vector<DeviceRecord> out;
-    for (int i = 0; i < count; ++i)
-      out.push_back(sdkinfo::ReadRecord(std::span<const uint8_t>(buffer).subspan(i * sdkinfo::kRecordSize)));
-    return out;
+    return e2e::SearchDirect(lib);
   }
 
   struct Seen {
