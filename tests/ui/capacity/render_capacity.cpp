@@ -2,22 +2,15 @@
 // channel editor in add and in modify mode, to PNG files for a person to look
 // at: render_capacity <folder> [language index].
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
-#include <filesystem>
 
 #include "tests/support/fake_device_library.h"
+#include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
 
 namespace {
-
-void Save(QWidget& w, const QString& path) {
-  w.grab().save(path);
-  std::printf("%s\n", qPrintable(path));
-}
 
 // Names the labels whose text is wider than the label, for the person looking.
 void ReportCutTexts(QWidget& window) {
@@ -42,21 +35,13 @@ void AddGroup(CDlgCapacityChannelInfo& editor, int channels, bool ntsc, int reso
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
+  RenderProgram run(argc, argv);
 
   ScopedFakeDeviceLibrary library;
   modal::SetAnswerer([](const modal::ModalRequest& r) { return r.kind == "tip" ? 1 : 2; });
 
-  // A program folder of its own: a language change writes Config.ini.
-  QTemporaryDir programFolder;
-  std::filesystem::copy((QCoreApplication::applicationDirPath() + "/Config File").toStdString(),
-                        (programFolder.path() + "/Config File").toStdString(),
-                        std::filesystem::copy_options::recursive);
   CDivarodDlg main;
-  main.config.programFolder = programFolder.path() + "/";
+  main.config.programFolder = run.OwnProgramFolder();
   MainDialogInstance = &main;
   main.show();
   QApplication::processEvents();
@@ -70,7 +55,7 @@ int main(int argc, char** argv) {
 
   QTest::mouseClick(&page.addButton, Qt::LeftButton);
   QApplication::processEvents();
-  Save(editor, folder + "/channel_editor_add.png");
+  run.Save(editor, "channel_editor_add.png");
   AddGroup(editor, 16, false, 0, 25, 5);
   AddGroup(editor, 8, false, 9, 25, 4);
   AddGroup(editor, 4, true, 10, 30, 3);
@@ -82,12 +67,12 @@ int main(int argc, char** argv) {
   page.daysEdit.setText("30");
   page.diskHoursEdit.setText("12");
   QApplication::processEvents();
-  Save(main, folder + "/capacity_page.png");
+  run.Save(main, "capacity_page.png");
   ReportCutTexts(page);
 
   QTest::mouseClick(&page.modifyButton, Qt::LeftButton);
   QApplication::processEvents();
-  Save(editor, folder + "/channel_editor_modify.png");
+  run.Save(editor, "channel_editor_modify.png");
   ReportCutTexts(editor);
   QTest::mouseClick(&editor.closeButton, Qt::LeftButton);
   return 0;

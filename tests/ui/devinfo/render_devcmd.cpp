@@ -3,13 +3,13 @@
 // render_devcmd <folder>. The dialog is drawn in English, Chinese, German
 // and Arabic, whose texts differ most in length and direction.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QPainter>
 
 #include "core/language/language.h"
 #include "tests/support/fake_device_library.h"
+#include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/device_columns.h"
 #include "ui/main/device_menu.h"
@@ -42,11 +42,6 @@ std::vector<DeviceRecord> Fleet() {
   return fleet;
 }
 
-void Save(const QImage& image, const QString& path) {
-  image.save(path);
-  std::printf("%s\n", qPrintable(path));
-}
-
 // The menu as it pops up: shown offscreen and grabbed, with the preview
 // submenu opened beside it when asked.
 QImage MenuPicture(const std::vector<DeviceMenuEntry>& entries, bool openSubmenu) {
@@ -76,10 +71,7 @@ QImage MenuPicture(const std::vector<DeviceMenuEntry>& entries, bool openSubmenu
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
+  RenderProgram run(argc, argv);
 
   ScopedFakeDeviceLibrary library;
   library.fake.searchRecords = Fleet();
@@ -106,9 +98,9 @@ int main(int argc, char** argv) {
     QPainter p(&window);
     p.drawImage(click, MenuPicture(entries, true));
   }
-  Save(window, folder + "/device_menu_in_window.png");
-  Save(MenuPicture(DeviceMenuEntries(*page.RecordAt(2), kColLoginState, false), false),
-       folder + "/device_menu_recorder_login_column.png");
+  run.Save(window, "device_menu_in_window.png");
+  run.Save(MenuPicture(DeviceMenuEntries(*page.RecordAt(2), kColLoginState, false), false),
+           "device_menu_recorder_login_column.png");
 
   const QString lang = QCoreApplication::applicationDirPath() + "/Config File/Lang/";
   for (const char* name : {"eng", "chs", "Ge", "Ar"}) {
@@ -119,12 +111,12 @@ int main(int argc, char** argv) {
     modal::SetAnswerer([&](const modal::ModalRequest& r) {
       r.dialog->show();
       QApplication::processEvents();
-      Save(r.dialog->grab().toImage(), folder + "/model_dialog_" + name + ".png");
+      run.Save(*r.dialog, QString("model_dialog_") + name + ".png");
       return 2;
     });
     dialog.DoModal();
     if (QString(name) == "eng") {
-      Save(MenuPicture(entries, true), folder + "/device_menu_eng.png");
+      run.Save(MenuPicture(entries, true), "device_menu_eng.png");
     }
   }
   modal::SetAnswerer({});

@@ -2,11 +2,11 @@
 // two shapes of the network dialog to PNG files, offscreen, for a person to
 // look at: render_devlist <folder>.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include "tests/support/fake_device_library.h"
+#include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
 #include "ui/main/dlg_login_local.h"
@@ -42,18 +42,10 @@ std::vector<DeviceRecord> Fleet() {
   return fleet;
 }
 
-void Save(QWidget& w, const QString& path) {
-  w.grab().save(path);
-  std::printf("%s\n", qPrintable(path));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
+  RenderProgram run(argc, argv);
 
   ScopedFakeDeviceLibrary library;
   library.fake.searchRecords = Fleet();
@@ -72,12 +64,12 @@ int main(int argc, char** argv) {
   page.deviceList.setCurrentItem(page.deviceList.topLevelItem(3));
   page.OnDeviceListClick(3);
   QApplication::processEvents();
-  Save(main, folder + "/main_window.png");
+  run.Save(main, "main_window.png");
 
   page.filterEdit.setText("NVR");
   page.OnFind();
   QApplication::processEvents();
-  Save(main, folder + "/main_window_find.png");
+  run.Save(main, "main_window_find.png");
 
   for (bool showIp : {true, false}) {
     CDlgLoginLocal prompt;
@@ -86,7 +78,7 @@ int main(int argc, char** argv) {
     modal::SetAnswerer([&](const modal::ModalRequest& r) {
       r.dialog->show();
       QApplication::processEvents();
-      Save(*r.dialog, folder + (showIp ? "/login.png" : "/login_batch.png"));
+      run.Save(*r.dialog, showIp ? "login.png" : "login_batch.png");
       return 2;
     });
     prompt.DoModal();
@@ -98,7 +90,7 @@ int main(int argc, char** argv) {
     modal::SetAnswerer([&](const modal::ModalRequest& r) {
       r.dialog->show();
       QApplication::processEvents();
-      Save(*r.dialog, folder + (capabilities ? "/network_v3.png" : "/network_v2.png"));
+      run.Save(*r.dialog, capabilities ? "network_v3.png" : "network_v2.png");
       return 2;
     });
     dialog.DoModal();

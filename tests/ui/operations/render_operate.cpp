@@ -2,12 +2,10 @@
 // sub-pages, in English and in German, to PNG files, offscreen, for a person
 // to look at: render_operate <folder>.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include "tests/support/fake_device_library.h"
+#include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
 
@@ -29,23 +27,10 @@ std::vector<DeviceRecord> Fleet() {
   return fleet;
 }
 
-void Save(QWidget& w, const QString& path) {
-  QApplication::processEvents();
-  w.grab().save(path);
-  std::printf("%s\n", qPrintable(path));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
-
-  // A program folder of our own: a language change writes Config.ini.
-  QTemporaryDir programFolder;
-  QProcess::execute("cp", {"-r", QCoreApplication::applicationDirPath() + "/Config File", programFolder.path() + "/"});
+  RenderProgram run(argc, argv);
 
   ScopedFakeDeviceLibrary library;
   library.fake.searchRecords = Fleet();
@@ -53,7 +38,7 @@ int main(int argc, char** argv) {
 
   CDivarodDlg main;
   MainDialogInstance = &main;
-  main.config.programFolder = programFolder.path() + "/";
+  main.config.programFolder = run.OwnProgramFolder();
   main.show();
   QElapsedTimer clock;
   clock.start();
@@ -77,7 +62,8 @@ int main(int argc, char** argv) {
     }
     for (const auto& p : pages) {
       page.ShowSubPage(p.id);
-      Save(main, folder + QString("/operate_%1_%2.png").arg(language, p.name));
+      QApplication::processEvents();
+      run.Save(main, QString("operate_%1_%2.png").arg(language, p.name));
     }
   }
   // As a run paints it: statuses set one after another, no event processed
@@ -88,8 +74,7 @@ int main(int argc, char** argv) {
     record->batchTouched = 1;
     page.SetDeviceItemStatus(page.DeviceItem(i), Text(i % 2 ? "info.Login_fail" : "tx.success"));
   }
-  main.grab().save(folder + "/operate_ge_during_run.png");
-  std::printf("%s\n", qPrintable(folder + "/operate_ge_during_run.png"));
+  run.Save(main, "operate_ge_during_run.png");
   modal::SetAnswerer({});
   MainDialogInstance = nullptr;
   return 0;

@@ -2,22 +2,17 @@
 // simulator on loopback, offscreen, for a person to look at:
 // render_preview <folder>. Main stream, sub stream, maximised, wrong password.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 
 #include "libs/liveview/network_live_view.h"
 #include "tests/support/fake_device_library.h"
 #include "tools/devsim/simulator.h"
+#include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
 #include "ui/main/dlg_preview.h"
 
 namespace {
-
-void Save(QWidget& w, const QString& path) {
-  w.grab().save(path);
-  std::printf("%s\n", qPrintable(path));
-}
 
 bool WaitForPictures(int handle, uint64_t count) {
   QElapsedTimer clock;
@@ -32,10 +27,7 @@ bool WaitForPictures(int handle, uint64_t count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
+  RenderProgram run(argc, argv);
 
   devsim::Fleet fleet;
   devsim::DeviceProfile camera;
@@ -67,10 +59,10 @@ int main(int argc, char** argv) {
     const char* password;
     int kind;
     bool maximise;
-  } shots[] = {{"/preview_main.png", "admin123", CDlgPreview::kStreamMain, false},
-               {"/preview_sub.png", "admin123", CDlgPreview::kStreamSub, false},
-               {"/preview_maximised.png", "admin123", CDlgPreview::kStreamMain, true},
-               {"/preview_wrong_password.png", "nope", CDlgPreview::kStreamMain, false}};
+  } shots[] = {{"preview_main.png", "admin123", CDlgPreview::kStreamMain, false},
+               {"preview_sub.png", "admin123", CDlgPreview::kStreamSub, false},
+               {"preview_maximised.png", "admin123", CDlgPreview::kStreamMain, true},
+               {"preview_wrong_password.png", "nope", CDlgPreview::kStreamMain, false}};
   int status = 0;
   for (const auto& shot : shots) {
     modal::SetAnswerer([&](const modal::ModalRequest& r) {
@@ -81,7 +73,7 @@ int main(int argc, char** argv) {
       const bool live = std::string(shot.password) == "admin123";
       if (live && !WaitForPictures(preview->viewHandle, 10)) status = 1;
       QApplication::processEvents();
-      Save(*preview, folder + shot.file);
+      run.Save(*preview, shot.file);
       return 1;
     });
     OpenDevicePreview("127.61.1.21", "admin", shot.password, 34567, shot.kind);

@@ -2,12 +2,10 @@
 // percentages) and after it (the results), offscreen, to PNG files for a
 // person to look at: render_upgrade <folder>.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include "tests/support/fake_device_library.h"
+#include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
 #include "ui/main/dlg_login_local.h"
@@ -39,12 +37,7 @@ void Serve(int ms) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
-  QTemporaryDir programFolder;
-  QProcess::execute("cp", {"-r", QCoreApplication::applicationDirPath() + "/Config File", programFolder.path() + "/"});
+  RenderProgram run(argc, argv);
 
   ScopedFakeDeviceLibrary library;
   library.fake.searchRecords = Fleet();
@@ -61,7 +54,7 @@ int main(int argc, char** argv) {
 
   CDivarodDlg main;
   MainDialogInstance = &main;
-  main.config.programFolder = programFolder.path() + "/";
+  main.config.programFolder = run.OwnProgramFolder();
   main.show();
   CDlgOperate& page = main.operatePage;
   QElapsedTimer clock;
@@ -83,7 +76,7 @@ int main(int argc, char** argv) {
     UpgradeProgressCallback(0, 0, r[0], r[1], CDlgOperate::RecordOfItem(page.DeviceItem(i)));
   }
   Serve(200);
-  main.grab().save(folder + "/upgrade_during.png");
+  run.Save(main, "upgrade_during.png");
 
   UpgradeProgressCallback(0, 0, 0, -1, CDlgOperate::RecordOfItem(page.DeviceItem(0)));
   UpgradeProgressCallback(0, 0, 0, -1, CDlgOperate::RecordOfItem(page.DeviceItem(2)));
@@ -92,8 +85,7 @@ int main(int argc, char** argv) {
   page.OnUpgradeWatchdog(CDlgOperate::kWatchdogTimer);  // the second device stays silent
   page.OnUpgradeWatchdog(CDlgOperate::kWatchdogTimer);
   Serve(200);
-  main.grab().save(folder + "/upgrade_after.png");
-  std::printf("%s/upgrade_during.png\n%s/upgrade_after.png\n", qPrintable(folder), qPrintable(folder));
+  run.Save(main, "upgrade_after.png");
   modal::SetAnswerer({});
   MainDialogInstance = nullptr;
   return 0;
