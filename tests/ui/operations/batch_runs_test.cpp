@@ -13,36 +13,9 @@ namespace {
 
 using namespace devicelib;
 
-class BatchRunTest : public OperatePageTest {
+class BatchRunTest : public ThreeDeviceRunTest {
  protected:
-  void SetUp() override {
-    OperatePageTest::SetUp();
-    Search(ThreeDevices());
-    library.fake.loginHandles = {{"192.168.1.10", 11}, {"192.168.1.30", 13}, {"10.0.0.20", 12}};
-    library.fake.ClearCalls();
-  }
-
   int Prompts() const { return static_cast<int>(Shown("login").size()); }
-
-  // The device list's login-state cell of a device.
-  QString LoginCell(const std::string& ip) {
-    CDlgDevInfo& list = Main().devInfoPage;
-    for (int row = 0; row < list.RowCount(); ++row)
-      if (list.RecordAt(row)->ip == ip) return list.CellText(row, kColLoginState);
-    return {};
-  }
-
-  void LogIn(const std::string& ip, int32_t handle) {
-    Record(ip).loggedIn = 1;
-    Record(ip).loginHandle = handle;
-    Record(ip).userName = "admin";
-  }
-
-  std::vector<std::string> HandlesOf(const std::string& op) const {
-    std::vector<std::string> handles;
-    for (const FakeCall& c : library.fake.CallsOf(op)) handles.push_back(c.Arg(0));
-    return handles;
-  }
 };
 
 TEST_F(BatchRunTest, NothingCheckedIsRefusedWithANotice) {
@@ -86,8 +59,8 @@ TEST_F(BatchRunTest, OnePromptServesEveryDeviceOfTheRun) {
     EXPECT_EQ(c.Arg(2), "installer");
     EXPECT_EQ(c.Arg(3), "s3cret");
   }
-  EXPECT_EQ(HandlesOf("SdkReboot"), (std::vector<std::string>{"13", "12", "11"}));
-  EXPECT_EQ(HandlesOf("SdkLogout"), (std::vector<std::string>{"13", "12", "11"}));
+  EXPECT_EQ(FirstArgs("SdkReboot"), (std::vector<std::string>{"13", "12", "11"}));
+  EXPECT_EQ(FirstArgs("SdkLogout"), (std::vector<std::string>{"13", "12", "11"}));
   for (const char* ip : {"192.168.1.10", "192.168.1.30", "10.0.0.20"}) {
     EXPECT_EQ(ItemOf(ip)->text(0), Status(ip, "tx.success"));
     EXPECT_EQ(Record(ip).loggedIn, 0);
@@ -140,7 +113,7 @@ TEST_F(BatchRunTest, LoggedInDevicesNeedNoPrompt) {
   pm::SendPrivateMessage(op, pm::WM_BATCH_REBOOT);
   EXPECT_EQ(Prompts(), 0);
   EXPECT_EQ(library.fake.CountOf("SdkLogin"), 0);
-  EXPECT_EQ(HandlesOf("SdkReboot"), (std::vector<std::string>{"22", "21"}));
+  EXPECT_EQ(FirstArgs("SdkReboot"), (std::vector<std::string>{"22", "21"}));
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
 }
 
@@ -151,7 +124,7 @@ TEST_F(BatchRunTest, CancelledPromptEndsTheRunSilentlyAndFreesTheFlag) {
   EXPECT_EQ(pm::SendPrivateMessage(op, pm::WM_BATCH_REBOOT), 1);
   EXPECT_EQ(Prompts(), 1);
   EXPECT_EQ(Shown(), QStringList());  // no completion notice
-  EXPECT_EQ(HandlesOf("SdkReboot"), (std::vector<std::string>{"31"}));
+  EXPECT_EQ(FirstArgs("SdkReboot"), (std::vector<std::string>{"31"}));
   EXPECT_EQ(ItemOf("192.168.1.30")->text(0), Status("192.168.1.30", "tx.success"));
   EXPECT_EQ(ItemOf("10.0.0.20")->text(0), "10.0.0.20");
   EXPECT_EQ(Record("10.0.0.20").batchTouched, 0);
@@ -169,7 +142,7 @@ TEST_F(BatchRunTest, FailedLoginIsMarkedAndTheRunGoesOn) {
   EXPECT_EQ(Prompts(), 1);
   EXPECT_EQ(ItemOf("10.0.0.20")->text(0), Status("10.0.0.20", "info.Login_fail"));
   EXPECT_EQ(Record("10.0.0.20").batchTouched, 1);
-  EXPECT_EQ(HandlesOf("SdkReboot"), (std::vector<std::string>{"13", "11"}));
+  EXPECT_EQ(FirstArgs("SdkReboot"), (std::vector<std::string>{"13", "11"}));
   EXPECT_EQ(ItemOf("192.168.1.10")->text(0), Status("192.168.1.10", "tx.success"));
 }
 
@@ -216,7 +189,7 @@ TEST_F(BatchRunTest, NextRunResetsOnlyTheItemsTheLastRunReached) {
   pm::SendPrivateMessage(op, pm::WM_BATCH_REBOOT);
   EXPECT_EQ(ItemOf("10.0.0.20")->text(0), "10.0.0.20");
   EXPECT_EQ(ItemOf("192.168.1.10")->text(0), "192.168.1.10  left by hand");
-  EXPECT_EQ(HandlesOf("SdkReboot"), (std::vector<std::string>{"23"}));
+  EXPECT_EQ(FirstArgs("SdkReboot"), (std::vector<std::string>{"23"}));
 }
 
 // --- password -------------------------------------------------------------------
@@ -364,8 +337,8 @@ TEST_F(PortRunTest, PatchesBothBlocksRebootsAndUpdatesTheRecord) {
     }
   for (int i = 2; i < kBlockRtspPortSize; ++i) ASSERT_EQ(rtsp[i], originalRtsp[i]) << "block 155 byte " << i;
 
-  EXPECT_EQ(HandlesOf("SdkReboot"), (std::vector<std::string>{"22"}));
-  EXPECT_EQ(HandlesOf("SdkLogout"), (std::vector<std::string>{"22"}));
+  EXPECT_EQ(FirstArgs("SdkReboot"), (std::vector<std::string>{"22"}));
+  EXPECT_EQ(FirstArgs("SdkLogout"), (std::vector<std::string>{"22"}));
   const DeviceRecord& r = Record("10.0.0.20");
   EXPECT_EQ(r.httpPort, 8080);
   EXPECT_EQ(r.tcpPort, 40000);

@@ -14,6 +14,7 @@
 #include "core/language/language.h"
 #include "tests/support/fake_device_library.h"
 #include "ui/framework/modal_seam.h"
+#include "ui/main/device_columns.h"
 #include "ui/main/divarod_dlg.h"
 #include "ui/main/dlg_login_local.h"
 #include "ui/operations/dlg_operate.h"
@@ -118,6 +119,40 @@ class OperatePageTest : public ::testing::Test {
 
  private:
   std::unique_ptr<CDivarodDlg> main_;
+};
+
+// The ground of the run tests: a search found ThreeDevices(), each logs in
+// with a handle of its own, and the library's call log starts empty.
+class ThreeDeviceRunTest : public OperatePageTest {
+ protected:
+  void SetUp() override {
+    OperatePageTest::SetUp();
+    Search(ThreeDevices());
+    library.fake.loginHandles = {{"192.168.1.10", 11}, {"192.168.1.30", 13}, {"10.0.0.20", 12}};
+    library.fake.ClearCalls();
+  }
+
+  // The device list's login-state cell of a device.
+  QString LoginCell(const std::string& ip) {
+    CDlgDevInfo& list = Main().devInfoPage;
+    for (int row = 0; row < list.RowCount(); ++row)
+      if (list.RecordAt(row)->ip == ip) return list.CellText(row, kColLoginState);
+    return {};
+  }
+
+  // A device the program logged in before the run.
+  void LogIn(const std::string& ip, int32_t handle) {
+    Record(ip).loggedIn = 1;
+    Record(ip).loginHandle = handle;
+    Record(ip).userName = "admin";
+  }
+
+  // The first argument (the login handle) of every call of `operation`.
+  std::vector<std::string> FirstArgs(const std::string& operation) const {
+    std::vector<std::string> args;
+    for (const FakeCall& c : library.fake.CallsOf(operation)) args.push_back(c.Arg(0));
+    return args;
+  }
 };
 
 }  // namespace operate_test

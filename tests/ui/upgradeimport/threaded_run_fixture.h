@@ -1,7 +1,7 @@
 #pragma once
 // The batch page over the fake device library, for the runs whose workers
 // run on threads of their own: waiting for a worker, driving the library's
-// progress callback, reading the device list's login cells.
+// progress callback.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,24 +9,20 @@
 #include <functional>
 
 #include "tests/ui/operations/operate_page_fixture.h"
-#include "ui/main/device_columns.h"
 
 namespace operate_test {
 
-class ThreadedRunTest : public OperatePageTest {
+class ThreadedRunTest : public ThreeDeviceRunTest {
  protected:
   void SetUp() override {
-    OperatePageTest::SetUp();
-    Search(ThreeDevices());
-    library.fake.loginHandles = {{"192.168.1.10", 11}, {"192.168.1.30", 13}, {"10.0.0.20", 12}};
-    library.fake.ClearCalls();
+    ThreeDeviceRunTest::SetUp();
     op->upgradePage.upgradeFilePath = "/firmware/dv-t100.bin";
   }
 
   void TearDown() override {
     // No worker may outlive the page it points at.
     EXPECT_TRUE(WaitUntil([this] { return op->threadedRuns.runningWorkers == 0; }));
-    OperatePageTest::TearDown();
+    ThreeDeviceRunTest::TearDown();
   }
 
   // Serves the UI thread's events until pred holds (bounded).
@@ -52,25 +48,6 @@ class ThreadedRunTest : public OperatePageTest {
   void Report(const std::string& ip, int32_t total, int32_t done) {
     UpgradeProgressCallback(0, 0, total, done, &Record(ip));
     QCoreApplication::processEvents();
-  }
-
-  QString LoginCell(const std::string& ip) {
-    CDlgDevInfo& list = Main().devInfoPage;
-    for (int row = 0; row < list.RowCount(); ++row)
-      if (list.RecordAt(row)->ip == ip) return list.CellText(row, kColLoginState);
-    return {};
-  }
-
-  void LogIn(const std::string& ip, int32_t handle) {
-    Record(ip).loggedIn = 1;
-    Record(ip).loginHandle = handle;
-    Record(ip).userName = "admin";
-  }
-
-  std::vector<std::string> FirstArgs(const std::string& operation) const {
-    std::vector<std::string> args;
-    for (const FakeCall& c : library.fake.CallsOf(operation)) args.push_back(c.Arg(0));
-    return args;
   }
 
   int Counted() {
