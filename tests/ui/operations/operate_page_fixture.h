@@ -1,21 +1,16 @@
 #pragma once
-// A main window with its pages, not shown, over the fake device library: the
-// batch-operation page as the main window hosts it, with a few devices in its
-// tree. Every modal window is answered in the user's place and remembered;
-// login prompts are answered with `user`/`password`, or cancelled.
+// The batch-operation page as the main window hosts it (see PageWindowTest),
+// with a few devices in its tree. Login prompts are answered with
+// `user`/`password`, or cancelled.
 
 #include <gtest/gtest.h>
 
 #include <QStringList>
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "core/language/language.h"
-#include "tests/support/fake_device_library.h"
-#include "ui/framework/modal_seam.h"
+#include "tests/ui/support/page_window_fixture.h"
 #include "ui/main/device_columns.h"
-#include "ui/main/divarod_dlg.h"
 #include "ui/main/dlg_login_local.h"
 #include "ui/operations/dlg_operate.h"
 
@@ -41,40 +36,31 @@ inline std::vector<DeviceRecord> ThreeDevices() {
           MakeDevice("00:00:00:00:00:02", "10.0.0.20")};
 }
 
-class OperatePageTest : public ::testing::Test {
+class OperatePageTest : public PageWindowTest {
  protected:
   void SetUp() override {
-    main_ = std::make_unique<CDivarodDlg>();
-    MainDialogInstance = main_.get();
-    main_->CreatePages();
-    op = &main_->operatePage;
-    modal::SetAnswerer([this](const modal::ModalRequest& request) {
-      shown.push_back(request);
-      if (answer) return answer(request);
-      if (auto* prompt = qobject_cast<CDlgLoginLocal*>(request.dialog)) {
-        if (cancelLogin) return CDlgLoginLocal::kResultCancel;
-        prompt->userEdit.setText(user);
-        prompt->passwordEdit.setText(password);
-        prompt->okButton.click();
-        return prompt->result();
-      }
-      return request.kind == "tip" ? 1 : 2;
-    });
+    PageWindowTest::SetUp();
+    op = &Main().operatePage;
   }
 
-  void TearDown() override {
-    modal::SetAnswerer({});
-    main_.reset();
-    MainDialogInstance = nullptr;
+  int DefaultAnswer(const modal::ModalRequest& request) override {
+    if (auto* prompt = qobject_cast<CDlgLoginLocal*>(request.dialog)) {
+      if (cancelLogin) return CDlgLoginLocal::kResultCancel;
+      prompt->userEdit.setText(user);
+      prompt->passwordEdit.setText(password);
+      prompt->okButton.click();
+      return prompt->result();
+    }
+    return PageWindowTest::DefaultAnswer(request);
   }
 
   // What a finished search leaves: the map, the count, then the notices.
   void Search(const std::vector<DeviceRecord>& records) {
     pm::SendPrivateMessage(op, pm::WM_SEARCH_STARTED);
-    main_->deviceMap.clear();
-    for (const DeviceRecord& r : records) InsertFirstByMac(main_->deviceMap, r);
-    main_->searchResultCount = static_cast<int>(records.size());
-    pm::SendPrivateMessage(&main_->devInfoPage, pm::WM_SEARCH_FINISHED);
+    Main().deviceMap.clear();
+    for (const DeviceRecord& r : records) InsertFirstByMac(Main().deviceMap, r);
+    Main().searchResultCount = static_cast<int>(records.size());
+    pm::SendPrivateMessage(&Main().devInfoPage, pm::WM_SEARCH_FINISHED);
     pm::SendPrivateMessage(op, pm::WM_SEARCH_FINISHED);
   }
 
@@ -96,29 +82,14 @@ class OperatePageTest : public ::testing::Test {
     for (const char* ip : ips) ItemOf(ip)->setCheckState(0, Qt::Checked);
   }
 
-  QStringList Shown(const QString& kind = "tip") const {
-    QStringList texts;
-    for (const modal::ModalRequest& r : shown)
-      if (r.kind == kind) texts << r.text;
-    return texts;
-  }
-
   static QString Status(const std::string& ip, const char* key) {
     return QString::fromStdString(ip) + "  " + Text(key);
   }
 
-  CDivarodDlg& Main() { return *main_; }
-
-  ScopedFakeDeviceLibrary library;
   CDlgOperate* op = nullptr;
-  std::vector<modal::ModalRequest> shown;
-  std::function<int(const modal::ModalRequest&)> answer;
   QString user = "admin";
   QString password = "admin123";
   bool cancelLogin = false;
-
- private:
-  std::unique_ptr<CDivarodDlg> main_;
 };
 
 // The ground of the run tests: a search found ThreeDevices(), each logs in
