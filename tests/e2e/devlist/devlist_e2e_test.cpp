@@ -12,7 +12,6 @@
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
-#include "tests/e2e/devsim/devsim_process.h"
 #include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
@@ -48,15 +47,10 @@ QString LoginFailurePrefix() {
 
 TEST(DeviceListE2e, FindsLogsInReaddressesAndFindsAgain) {
   DIVAROD_REQUIRE_PRIVATE_NETWORK();
-  qunsetenv("DIVAROD_DISCOVERY_TARGETS");  // the production discovery, inside the namespace only
 
   QTemporaryDir work;
   simtest::DevsimProcess sim;
-  ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", WriteFleet(work).toStdString(), "--assign-addresses", "dvr1"}))
-      << sim.output;
-
-  // A program folder of its own with the shipped configuration and languages.
-  ASSERT_EQ(e2e::CopyShippedConfig(work.path()), "");
+  ASSERT_TRUE(e2e::StartSimulatedFleet(sim, DEVSIM_BIN, WriteFleet(work), work.path()));
 
   // The user: types a password into login prompts, a new address into the
   // network dialog, and confirms every notice.

@@ -15,7 +15,6 @@
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
-#include "tests/e2e/devsim/devsim_process.h"
 #include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
@@ -105,13 +104,10 @@ bool CanLogIn(const DeviceRecord& record, const char* user, const char* password
 
 TEST(BatchE2e, RebootPasswordPortsAndDefaultsOnTheSimulatedFleet) {
   DIVAROD_REQUIRE_PRIVATE_NETWORK();
-  qunsetenv("DIVAROD_DISCOVERY_TARGETS");  // the production discovery, inside the namespace only
 
   QTemporaryDir work;
   simtest::DevsimProcess sim;
-  ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", WriteFleet(work).toStdString(), "--assign-addresses", "dvr1"}))
-      << sim.output;
-  ASSERT_EQ(e2e::CopyShippedConfig(work.path()), "");
+  ASSERT_TRUE(e2e::StartSimulatedFleet(sim, DEVSIM_BIN, WriteFleet(work), work.path()));
 
   // The user: confirms every question and notice, types the fleet's
   // credentials into the one login prompt of a run, a new address into the

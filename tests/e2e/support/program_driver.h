@@ -1,6 +1,6 @@
 #pragma once
-// Driving the program in an end-to-end test: a fleet file and a program
-// folder of its own, the main window opened on it, waiting on the UI thread's
+// Driving the program in an end-to-end test: a fleet file, the simulator and
+// a program folder of its own, the main window opened on it, waiting on the UI thread's
 // queue, finding a device's row, one full search, and the user's hand in the
 // login prompt and the network dialog.
 
@@ -17,6 +17,7 @@
 #include <string>
 #include <system_error>
 
+#include "tests/e2e/devsim/devsim_process.h"
 #include "ui/main/divarod_dlg.h"
 #include "ui/main/dlg_dev_info.h"
 #include "ui/main/dlg_login_local.h"
@@ -63,6 +64,20 @@ inline std::string CopyShippedConfig(const QString& folder) {
   std::filesystem::copy(shipped, folder.toStdString() + "/Config File", std::filesystem::copy_options::recursive,
                         error);
   return error ? error.message() : std::string();
+}
+
+// The ground of a test inside the private network namespace (after
+// DIVAROD_REQUIRE_PRIVATE_NETWORK): the production discovery, the simulator
+// playing `fleetPath` with its devices on addresses of their own on dvr1, and
+// `programFolder` made a program folder of its own.
+inline ::testing::AssertionResult StartSimulatedFleet(simtest::DevsimProcess& sim, const char* simulatorBinary,
+                                                      const QString& fleetPath, const QString& programFolder) {
+  qunsetenv("DIVAROD_DISCOVERY_TARGETS");
+  if (!sim.Start(simulatorBinary, {"--fleet", fleetPath.toStdString(), "--assign-addresses", "dvr1"}))
+    return ::testing::AssertionFailure() << "the simulator did not start: " << sim.output;
+  if (const std::string error = CopyShippedConfig(programFolder); !error.empty())
+    return ::testing::AssertionFailure() << "no program folder: " << error;
+  return ::testing::AssertionSuccess();
 }
 
 // Shows the main window on the program folder `folder`, as the program
