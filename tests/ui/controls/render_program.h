@@ -2,17 +2,20 @@
 // The frame every render program shares (render_<page> <folder>): the
 // application on the offscreen platform unless another is chosen, the folder
 // the pictures go to (made when missing, the current one when none is
-// given), saving a picture with its path printed for the person looking, and
-// a program folder of its own.
+// given), serving the event queue until the window shows what is to be drawn,
+// saving a picture with its path printed for the person looking, and a
+// program folder of its own.
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 class RenderProgram {
@@ -21,6 +24,15 @@ class RenderProgram {
       : app_(OffscreenUnlessChosen(argc), argv),
         folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath()) {
     QDir().mkpath(folder);
+  }
+
+  // Serves the event queue until done() holds, at most budgetMs; whether it
+  // held.
+  static bool ServeUntil(const std::function<bool()>& done, int budgetMs = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < budgetMs) QApplication::processEvents();
+    return done();
   }
 
   // Saves the picture as <folder>/<name> and prints its path.

@@ -3,7 +3,6 @@
 // render_devcmd <folder>. The dialog is drawn in English, Chinese, German
 // and Arabic, whose texts differ most in length and direction.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QPainter>
 
@@ -80,9 +79,7 @@ int main(int argc, char** argv) {
   CDivarodDlg main;
   MainDialogInstance = &main;
   main.show();
-  QElapsedTimer clock;
-  clock.start();
-  while (main.devInfoPage.RowCount() == 0 && clock.elapsed() < 5000) QApplication::processEvents();
+  run.ServeUntil([&] { return main.devInfoPage.RowCount() != 0; });
   CDlgDevInfo& page = main.devInfoPage;
   page.SetModifyModelMode(true);
   const int row = 1;

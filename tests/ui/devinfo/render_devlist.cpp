@@ -2,7 +2,6 @@
 // two shapes of the network dialog to PNG files, offscreen, for a person to
 // look at: render_devlist <folder>.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include "tests/support/fake_device_library.h"
@@ -55,9 +54,7 @@ int main(int argc, char** argv) {
   CDivarodDlg main;
   MainDialogInstance = &main;
   main.show();
-  QElapsedTimer clock;
-  clock.start();
-  while (main.devInfoPage.RowCount() == 0 && clock.elapsed() < 5000) QApplication::processEvents();
+  run.ServeUntil([&] { return main.devInfoPage.RowCount() != 0; });
   CDlgDevInfo& page = main.devInfoPage;
   page.RecordAt(2)->loggedIn = 1;
   page.SetCellText(2, 13, page.CellText(2, 13) == "tx.unLogin" ? QStringLiteral("tx.Logined") : page.CellText(2, 13));

@@ -2,7 +2,6 @@
 // sub-pages, in English and in German, to PNG files, offscreen, for a person
 // to look at: render_operate <folder>.
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include "tests/support/fake_device_library.h"
 #include "tests/ui/controls/render_program.h"
@@ -40,10 +39,8 @@ int main(int argc, char** argv) {
   MainDialogInstance = &main;
   main.config.programFolder = run.OwnProgramFolder();
   main.show();
-  QElapsedTimer clock;
-  clock.start();
   CDlgOperate& page = main.operatePage;
-  while (page.DeviceItemCount() == 0 && clock.elapsed() < 5000) QApplication::processEvents();
+  run.ServeUntil([&] { return page.DeviceItemCount() != 0; });
   main.menuPage.ShowMenuPage(CDlgMainMenu::kPageOperate, &page, 141);
   for (int i : {1, 2, 4}) page.DeviceItem(i)->setCheckState(0, Qt::Checked);
   page.DeviceItem(1)->setText(0, page.DeviceItem(1)->text(0) + "  " + Text("tx.success"));

@@ -2,7 +2,6 @@
 // simulator on loopback, offscreen, for a person to look at:
 // render_preview <folder>. Main stream, sub stream, maximised, wrong password.
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include "libs/liveview/network_live_view.h"
 #include "tests/support/fake_device_library.h"
@@ -14,14 +13,10 @@
 
 namespace {
 
+// Serves the queue until the view painted `count` pictures (at most 10 s).
 bool WaitForPictures(int handle, uint64_t count) {
-  QElapsedTimer clock;
-  clock.start();
-  while (liveview::NetworkLibrary().Statistics(handle).framesPainted < count) {
-    if (clock.elapsed() > 10000) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
+  return RenderProgram::ServeUntil(
+      [&] { return liveview::NetworkLibrary().Statistics(handle).framesPainted >= count; }, 10000);
 }
 
 }  // namespace

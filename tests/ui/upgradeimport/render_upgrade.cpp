@@ -57,17 +57,14 @@ int main(int argc, char** argv) {
   main.config.programFolder = run.OwnProgramFolder();
   main.show();
   CDlgOperate& page = main.operatePage;
-  QElapsedTimer clock;
-  clock.start();
-  while (page.DeviceItemCount() == 0 && clock.elapsed() < 5000) QApplication::processEvents();
+  run.ServeUntil([&] { return page.DeviceItemCount() != 0; });
   main.menuPage.ShowMenuPage(CDlgMainMenu::kPageOperate, &page, 141);
   page.ShowSubPage(CDlgOperate::kPageUpgrade);
   page.upgradePage.pathEdit.setText("/firmware/DV-T100_V5.2.5.bin");
   page.upgradePage.upgradeFilePath = "/firmware/DV-T100_V5.2.5.bin";
   for (int i : {0, 1, 2, 3, 5}) page.DeviceItem(i)->setCheckState(0, Qt::Checked);
   pm::SendPrivateMessage(&page, pm::WM_BATCH_UPGRADE);
-  clock.restart();
-  while (page.threadedRuns.runningWorkers != 0 && clock.elapsed() < 5000) QApplication::processEvents();
+  run.ServeUntil([&] { return page.threadedRuns.runningWorkers == 0; });
 
   // The library's reports: sending, then writing.
   const int reports[][2] = {{200, 64}, {200, 180}, {-1, 30}, {-1, 92}};
