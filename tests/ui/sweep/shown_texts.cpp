@@ -1,0 +1,155 @@
+#include "tests/ui/sweep/shown_texts.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTextEdit>
+
+#include "ui/controls/skin_button.h"
+
+namespace {
+
+QString Where(const QWidget& w) {
+  return QString::fromLatin1(w.metaObject()->className()) + "#" + w.objectName();
+}
+
+// Label text as drawn: rich text tags and mnemonics left out.
+QString PlainText(const QLabel& label) {
+  QString text = label.text();
+  if (label.textFormat() == Qt::RichText || (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(text)))
+    text.remove(QRegularExpression("<[^>]*>"));
+  return text;
+}
+
+bool LabelCut(const QLabel& label) {
+  const QString text = PlainText(label);
+  if (text.isEmpty()) return false;
+  const QRect room = label.contentsRect().adjusted(label.margin(), label.margin(), -label.margin(), -label.margin());
+  const QFontMetrics metrics(label.font());
+  if (label.wordWrap()) return label.heightForWidth(label.width()) > label.height();
+  int widest = 0;
+  for (const QString& line : text.split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+  // Height: the ink of the text, so a large font's empty line spacing does not count.
+  const int lines = static_cast<int>(text.count('\n'));
+  const int ink = metrics.tightBoundingRect(text).height() + lines * metrics.lineSpacing();
+  return widest > room.width() || ink > room.height();
+}
+
+bool CheckCut(const QAbstractButton& box) {
+  if (box.text().isEmpty()) return false;
+  return box.sizeHint().width() > box.width() || QFontMetrics(box.font()).height() > box.height();
+}
+
+bool ButtonCut(const QAbstractButton& button) {
+  QStyleOptionButton option;
+  option.initFrom(&button);
+  const int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, &option, &button);
+  return QFontMetrics(button.font()).horizontalAdvance(button.text()) + margin > button.width();
+}
+
+void AddModelTexts(const QAbstractItemModel& model, const QModelIndex& parent, const QString& where,
+                   std::vector<ShownText>& out) {
+  for (int row = 0; row < model.rowCount(parent); ++row) {
+    for (int column = 0; column < model.columnCount(parent); ++column) {
+      const QModelIndex index = model.index(row, column, parent);
+      const QString text = index.data(Qt::DisplayRole).toString();
+      if (!text.isEmpty()) out.push_back({where + QString("[%1,%2]").arg(row).arg(column), text, false});
+      const QString tip = index.data(Qt::ToolTipRole).toString();
+      if (!tip.isEmpty()) out.push_back({where + QString("[%1,%2] tooltip").arg(row).arg(column), tip, false});
+      if (column == 0 && model.hasChildren(index)) AddModelTexts(model, index, where + QString("/%1").arg(row), out);
+    }
+  }
+}
+
+void AddHeaderTexts(const QAbstractItemModel& model, const QString& where, std::vector<ShownText>& out) {
+  for (int column = 0; column < model.columnCount(); ++column) {
+    const QString text = model.headerData(column, Qt::Horizontal).toString();
+    if (!text.isEmpty()) out.push_back({where + QString(" header %1").arg(column), text, false});
+  }
+}
+
+}  // namespace
+
+std::vector<ShownText> ShownTexts(QWidget& window) {
+  std::vector<ShownText> out;
+  QList<QWidget*> widgets = window.findChildren<QWidget*>();
+  widgets.prepend(&window);
+  for (QWidget* w : widgets) {
+    if (w != &window && !w->isVisibleTo(&window)) continue;
+    if (w->window() != &window && w != &window) continue;  // popups are windows of their own
+    const QString where = Where(*w);
+    if (!w->toolTip().isEmpty()) out.push_back({where + " tooltip", w->toolTip(), false});
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+      const QString text = PlainText(*label);
+      if (!text.isEmpty()) out.push_back({where, text, LabelCut(*label)});
+    } else if (auto* skin = qobject_cast<CxSkinButton*>(w)) {
+      if (!skin->caption.isEmpty()) out.push_back({where, skin->caption, false});
+      if (!skin->text().isEmpty() && skin->text() != skin->caption) out.push_back({where + " text", skin->text(), false});
+      if (!skin->ToolTipText().isEmpty()) out.push_back({where + " tooltip", skin->ToolTipText(), false});
+    } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+      auto* box = static_cast<QAbstractButton*>(w);
+      if (!box->text().isEmpty()) out.push_back({where, box->text(), CheckCut(*box)});
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+      if (!button->text().isEmpty()) out.push_back({where, button->text(), ButtonCut(*button)});
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+      AddModelTexts(*combo->model(), combo->rootModelIndex(), where, out);
+      if (!combo->currentText().isEmpty()) {
+        const bool cut = QFontMetrics(combo->font()).horizontalAdvance(combo->currentText()) + 28 > combo->width();
+        out.push_back({where + " current", combo->currentText(), cut});
+      }
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
+      if (view->model()) {
+        AddModelTexts(*view->model(), view->rootIndex(), where, out);
+        if (auto* header = view->findChild<QHeaderView*>(); header && header->isVisibleTo(&window))
+          AddHeaderTexts(*view->model(), where, out);
+      }
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+      if (!edit->text().isEmpty()) out.push_back({where, edit->text(), false});
+      if (!edit->placeholderText().isEmpty()) out.push_back({where + " placeholder", edit->placeholderText(), false});
+    } else if (auto* text = qobject_cast<QTextEdit*>(w)) {
+      if (!text->toPlainText().isEmpty()) out.push_back({where, text->toPlainText(), false});
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+      if (!group->title().isEmpty()) out.push_back({where, group->title(), false});
+    }
+  }
+  return out;
+}
+
+QHash<QString, QString> ReadLanguageFile(const QString& path) {
+  QHash<QString, QString> dictionary;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return dictionary;
+  bool inStrings = false;
+  for (const QString& raw : QString::fromUtf8(file.readAll()).split('\n')) {
+    const QString line = raw.trimmed();
+    if (line.startsWith('[')) {
+      inStrings = line.compare("[String]", Qt::CaseInsensitive) == 0;
+      continue;
+    }
+    const qsizetype eq = line.indexOf('=');
+    if (!inStrings || line.startsWith(';') || eq <= 0) continue;
+    dictionary.insert(line.left(eq).trimmed(), line.mid(eq + 1));
+  }
+  return dictionary;
+}
+
+QStringList RawKeysIn(const QString& text, const QHash<QString, QString>& dictionary) {
+  QStringList raw;
+  static const QRegularExpression word("[A-Za-z0-9_.]+");
+  for (auto it = word.globalMatch(text); it.hasNext();) {
+    QString candidate = it.next().captured();
+    while (candidate.endsWith('.')) candidate.chop(1);
+    if (dictionary.contains(candidate)) raw << candidate;
+  }
+  return raw;
+}

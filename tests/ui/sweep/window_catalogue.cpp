@@ -1,0 +1,159 @@
+#include "tests/ui/sweep/window_catalogue.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTreeWidgetItem>
+
+#include "core/language/language.h"
+#include "ui/framework/modal_seam.h"
+#include "ui/main/dlg_login_local.h"
+#include "ui/main/dlg_modify_network_new.h"
+
+namespace {
+
+// A listed device whose network changes take the administrator password (or not).
+DeviceRecord ListedDevice(CDivarodDlg& main, bool authenticated) {
+  for (const auto& [mac, record] : main.deviceMap)
+    if (((record.capabilities & 0x08) != 0) == authenticated) return record;
+  return {};
+}
+
+std::vector<DeviceRecord> Devices() {
+  std::vector<DeviceRecord> devices;
+  for (int i = 0; i < 4; ++i) {
+    DeviceRecord r;
+    r.valid = true;
+    r.mac = "00:1a:2b:3c:4d:1" + std::to_string(i);
+    r.ip = "192.168.1." + std::to_string(64 + i);
+    r.netmask = "255.255.255.0";
+    r.gateway = "192.168.1.1";
+    r.type = i % 2 ? "NVR" : "IPC";
+    r.version = "V4.2." + std::to_string(i);
+    r.httpPort = 80;
+    r.tcpPort = 34567;
+    r.onvifCapable = i % 2 == 0;
+    r.onvifPort = r.onvifCapable ? 80 : 0;
+    r.model = "HD-Cam-20" + std::to_string(i);
+    r.cloudId = "DVR7Q3KPL100" + std::to_string(i);
+    r.devTime = "2026-12-10 08:40:00";
+    r.devStartTime = "2026-12-01 07:00:00";
+    r.releaseTime = "2026-10-01";
+    r.customerCode = "C0000";
+    r.capabilities = i % 2 ? 0x09 : 0x00;
+    devices.push_back(r);
+  }
+  return devices;
+}
+
+// Tips are confirmed, every other window cancelled.
+int DefaultAnswer(const modal::ModalRequest& r) { return r.kind == "tip" ? 1 : 2; }
+
+// Opens the settings dialog from the left menu on one page; Cancel closes it.
+void VisitSettingsPage(SweepStage& stage, const Visit& visit, QTreeWidgetItem* CDlgSetting::*item) {
+  CDivarodDlg& main = stage.Main();
+  main.menuPage.settingButton.click();
+  CDlgSetting& dialog = main.settingDialog;
+  dialog.tree.setCurrentItem(dialog.*item);
+  stage.ServeEvents();
+  visit(dialog);
+  dialog.cancelButton.click();
+}
+
+// Shows one page of the main window through its menu button, then the device list again.
+void VisitMenuPage(SweepStage& stage, const Visit& visit, CxSkinButton CDlgMainMenu::*button) {
+  CDivarodDlg& main = stage.Main();
+  (main.menuPage.*button).click();
+  stage.ServeEvents();
+  visit(main);
+  main.menuPage.devInfoButton.click();
+}
+
+}  // namespace
+
+SweepStage::SweepStage() {
+  QDir().mkpath(folder_.path());
+  const QString shipped = QCoreApplication::applicationDirPath() + "/Config File";
+  QProcess::execute("cp", {"-r", shipped, folder_.path() + "/"});
+  library_.fake.searchRecords = Devices();
+  modal::SetAnswerer(DefaultAnswer);
+  main_ = std::make_unique<CDivarodDlg>();
+  MainDialogInstance = main_.get();
+  main_->config.programFolder = folder_.path() + "/";
+  main_->show();
+  for (int i = 0; i < 500 && (main_->searching.load() || main_->devInfoPage.RowCount() == 0); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  ServeEvents();
+}
+
+SweepStage::~SweepStage() {
+  main_.reset();
+  MainDialogInstance = nullptr;
+  modal::SetAnswerer({});
+}
+
+void SweepStage::ServeEvents() {
+  // A notice handled may post the next one (the settings dialog to its pages).
+  for (int round = 0; round < 3; ++round) QCoreApplication::processEvents();
+}
+
+void SweepStage::SwitchLanguage(int index) {
+  pm::SendPrivateMessage(main_.get(), pm::WM_LANGUAGE_CHANGED, static_cast<pm::WPARAM>(index));
+  ServeEvents();
+}
+
+QString SweepStage::LanguageFile(int index) const {
+  return folder_.path() + "/Config File/Lang/" + LanguageTable[static_cast<std::size_t>(index)].fileName;
+}
+
+void VisitModal(const std::function<void()>& trigger, const Visit& visit, int answer) {
+  bool visited = false;
+  modal::SetAnswerer([&](const modal::ModalRequest& r) {
+    if (visited || !r.dialog) return DefaultAnswer(r);
+    visited = true;
+    r.dialog->show();
+    QCoreApplication::processEvents();
+    visit(*r.dialog);
+    r.dialog->hide();
+    return answer;
+  });
+  trigger();
+  modal::SetAnswerer(DefaultAnswer);
+}
+
+const std::vector<SweepWindow>& SweepWindows() {
+  static const std::vector<SweepWindow> windows = {
+      {"main-window", [](SweepStage& s, const Visit& v) { v(s.Main()); }},
+      {"batch-page", [](SweepStage& s, const Visit& v) { VisitMenuPage(s, v, &CDlgMainMenu::operateButton); }},
+      {"calculator", [](SweepStage& s, const Visit& v) { VisitMenuPage(s, v, &CDlgMainMenu::capacityButton); }},
+      {"settings-language",
+       [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::languageItem); }},
+      {"settings-search", [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::searchItem); }},
+      {"settings-columns",
+       [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::devInfoItem); }},
+      {"settings-about", [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::aboutItem); }},
+      {"help", [](SweepStage& s, const Visit& v) { VisitModal([&] { s.Main().OnHelp(); }, v, 1); }},
+      {"tip-exit", [](SweepStage& s, const Visit& v) { VisitModal([&] { s.Main().OnQuit(); }, v, 2); }},
+      {"login",
+       [](SweepStage&, const Visit& v) {
+         CDlgLoginLocal prompt;
+         prompt.showIp = true;
+         prompt.ipText = "192.168.1.64";
+         VisitModal([&] { prompt.DoModal(); }, v, 2);
+       }},
+      {"network-v3",
+       [](SweepStage& s, const Visit& v) {
+         CDlgModifyNetworkNew dialog;
+         dialog.request = ListedDevice(s.Main(), true);
+         VisitModal([&] { dialog.DoModal(); }, v, 2);
+       }},
+      {"network-v2",
+       [](SweepStage& s, const Visit& v) {
+         CDlgModifyNetworkNew dialog;
+         dialog.request = ListedDevice(s.Main(), false);
+         VisitModal([&] { dialog.DoModal(); }, v, 2);
+       }},
+  };
+  return windows;
+}
