@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     const QString code = LanguageTable[static_cast<std::size_t>(language)].fileName.section('.', 0, 0);
     for (const SweepWindow& window : SweepWindows()) {
       if (!only.isEmpty() && !only.contains(window.name)) continue;
-      window.open(stage, [&](QWidget& shown) {
+      window.open(stage.Main(), [&](QWidget& shown) {
         const QImage picture = shown.grab().toImage();
         picture.save(QString("%1/windows/%2-%3.png").arg(folder, window.name, code));
         pictures[window.name].push_back(picture);

@@ -25,7 +25,7 @@ TEST_P(LanguageSweep, EveryWindowShowsTheLanguageSwitchedTo) {
 
   for (const SweepWindow& window : SweepWindows()) {
     int texts = 0;
-    window.open(stage, [&](QWidget& shown) {
+    window.open(stage.Main(), [&](QWidget& shown) {
       for (const ShownText& t : ShownTexts(shown)) {
         ++texts;
         const QStringList raw = RawKeysIn(t.text, now);

@@ -46,37 +46,38 @@ std::vector<DeviceRecord> Devices() {
   return devices;
 }
 
-// Tips are confirmed, every other window cancelled.
-int DefaultAnswer(const modal::ModalRequest& r) { return r.kind == "tip" ? 1 : 2; }
-
 // Opens the settings dialog from the left menu on one page; Cancel closes it.
-void VisitSettingsPage(SweepStage& stage, const Visit& visit, QTreeWidgetItem* CDlgSetting::*item) {
-  CDivarodDlg& main = stage.Main();
+void VisitSettingsPage(CDivarodDlg& main, const Visit& visit, QTreeWidgetItem* CDlgSetting::*item) {
   main.menuPage.settingButton.click();
   CDlgSetting& dialog = main.settingDialog;
   dialog.tree.setCurrentItem(dialog.*item);
-  stage.ServeEvents();
+  ServeEvents();
   visit(dialog);
   dialog.cancelButton.click();
 }
 
 // Shows one page of the main window through its menu button, then the device list again.
-void VisitMenuPage(SweepStage& stage, const Visit& visit, CxSkinButton CDlgMainMenu::*button) {
-  CDivarodDlg& main = stage.Main();
+void VisitMenuPage(CDivarodDlg& main, const Visit& visit, CxSkinButton CDlgMainMenu::*button) {
   (main.menuPage.*button).click();
-  stage.ServeEvents();
+  ServeEvents();
   visit(main);
   main.menuPage.devInfoButton.click();
 }
 
 }  // namespace
 
+int SweepAnswer(const modal::ModalRequest& r) { return r.kind == "tip" ? 1 : 2; }
+
+void ServeEvents() {
+  for (int round = 0; round < 3; ++round) QCoreApplication::processEvents();
+}
+
 SweepStage::SweepStage() {
   QDir().mkpath(folder_.path());
   const QString shipped = QCoreApplication::applicationDirPath() + "/Config File";
   QProcess::execute("cp", {"-r", shipped, folder_.path() + "/"});
   library_.fake.searchRecords = Devices();
-  modal::SetAnswerer(DefaultAnswer);
+  modal::SetAnswerer(SweepAnswer);
   main_ = std::make_unique<CDivarodDlg>();
   MainDialogInstance = main_.get();
   main_->config.programFolder = folder_.path() + "/";
@@ -93,11 +94,6 @@ SweepStage::~SweepStage() {
   modal::SetAnswerer({});
 }
 
-void SweepStage::ServeEvents() {
-  // A notice handled may post the next one (the settings dialog to its pages).
-  for (int round = 0; round < 3; ++round) QCoreApplication::processEvents();
-}
-
 void SweepStage::SwitchLanguage(int index) {
   pm::SendPrivateMessage(main_.get(), pm::WM_LANGUAGE_CHANGED, static_cast<pm::WPARAM>(index));
   ServeEvents();
@@ -110,7 +106,7 @@ QString SweepStage::LanguageFile(int index) const {
 void VisitModal(const std::function<void()>& trigger, const Visit& visit, int answer) {
   bool visited = false;
   modal::SetAnswerer([&](const modal::ModalRequest& r) {
-    if (visited || !r.dialog) return DefaultAnswer(r);
+    if (visited || !r.dialog) return SweepAnswer(r);
     visited = true;
     r.dialog->show();
     QCoreApplication::processEvents();
@@ -119,39 +115,39 @@ void VisitModal(const std::function<void()>& trigger, const Visit& visit, int an
     return answer;
   });
   trigger();
-  modal::SetAnswerer(DefaultAnswer);
+  modal::SetAnswerer(SweepAnswer);
 }
 
 const std::vector<SweepWindow>& SweepWindows() {
   static const std::vector<SweepWindow> windows = {
-      {"main-window", [](SweepStage& s, const Visit& v) { v(s.Main()); }},
-      {"batch-page", [](SweepStage& s, const Visit& v) { VisitMenuPage(s, v, &CDlgMainMenu::operateButton); }},
-      {"calculator", [](SweepStage& s, const Visit& v) { VisitMenuPage(s, v, &CDlgMainMenu::capacityButton); }},
+      {"main-window", [](CDivarodDlg& m, const Visit& v) { v(m); }},
+      {"batch-page", [](CDivarodDlg& m, const Visit& v) { VisitMenuPage(m, v, &CDlgMainMenu::operateButton); }},
+      {"calculator", [](CDivarodDlg& m, const Visit& v) { VisitMenuPage(m, v, &CDlgMainMenu::capacityButton); }},
       {"settings-language",
-       [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::languageItem); }},
-      {"settings-search", [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::searchItem); }},
+       [](CDivarodDlg& m, const Visit& v) { VisitSettingsPage(m, v, &CDlgSetting::languageItem); }},
+      {"settings-search", [](CDivarodDlg& m, const Visit& v) { VisitSettingsPage(m, v, &CDlgSetting::searchItem); }},
       {"settings-columns",
-       [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::devInfoItem); }},
-      {"settings-about", [](SweepStage& s, const Visit& v) { VisitSettingsPage(s, v, &CDlgSetting::aboutItem); }},
-      {"help", [](SweepStage& s, const Visit& v) { VisitModal([&] { s.Main().OnHelp(); }, v, 1); }},
-      {"tip-exit", [](SweepStage& s, const Visit& v) { VisitModal([&] { s.Main().OnQuit(); }, v, 2); }},
+       [](CDivarodDlg& m, const Visit& v) { VisitSettingsPage(m, v, &CDlgSetting::devInfoItem); }},
+      {"settings-about", [](CDivarodDlg& m, const Visit& v) { VisitSettingsPage(m, v, &CDlgSetting::aboutItem); }},
+      {"help", [](CDivarodDlg& m, const Visit& v) { VisitModal([&] { m.OnHelp(); }, v, 1); }},
+      {"tip-exit", [](CDivarodDlg& m, const Visit& v) { VisitModal([&] { m.OnQuit(); }, v, 2); }},
       {"login",
-       [](SweepStage&, const Visit& v) {
+       [](CDivarodDlg&, const Visit& v) {
          CDlgLoginLocal prompt;
          prompt.showIp = true;
          prompt.ipText = "192.168.1.64";
          VisitModal([&] { prompt.DoModal(); }, v, 2);
        }},
       {"network-v3",
-       [](SweepStage& s, const Visit& v) {
+       [](CDivarodDlg& m, const Visit& v) {
          CDlgModifyNetworkNew dialog;
-         dialog.request = ListedDevice(s.Main(), true);
+         dialog.request = ListedDevice(m, true);
          VisitModal([&] { dialog.DoModal(); }, v, 2);
        }},
       {"network-v2",
-       [](SweepStage& s, const Visit& v) {
+       [](CDivarodDlg& m, const Visit& v) {
          CDlgModifyNetworkNew dialog;
-         dialog.request = ListedDevice(s.Main(), false);
+         dialog.request = ListedDevice(m, false);
          VisitModal([&] { dialog.DoModal(); }, v, 2);
        }},
   };

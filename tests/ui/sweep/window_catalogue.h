@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/fake_device_library.h"
+#include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
 
 // A main window over the fake device library with a few devices, in a
@@ -24,7 +25,6 @@ class SweepStage {
   // page's own notice delivered.
   void SwitchLanguage(int index);
   QString LanguageFile(int index) const;
-  void ServeEvents();
 
  private:
   QTemporaryDir folder_;
@@ -36,11 +36,20 @@ using Visit = std::function<void(QWidget& window)>;
 
 struct SweepWindow {
   QString name;
-  // Opens the window, calls visit while it shows, and closes it again.
-  std::function<void(SweepStage& stage, const Visit& visit)> open;
+  // Opens the window over the main window (which has listed its devices),
+  // calls visit while it shows, and closes it again.
+  std::function<void(CDivarodDlg& main, const Visit& visit)> open;
 };
 
 const std::vector<SweepWindow>& SweepWindows();
+
+// Delivers what is queued, and what that posts in turn (the settings dialog
+// passes a language change on to its pages).
+void ServeEvents();
+
+// Tips are confirmed, every other modal window cancelled: the answerer the
+// catalogue restores after each popup.
+int SweepAnswer(const modal::ModalRequest& request);
 
 // Runs trigger; the first modal window it opens is shown, visited and
 // answered with answer.
