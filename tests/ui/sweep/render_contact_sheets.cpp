@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   QFile reportFile(folder + "/cut-texts.txt");
   if (!reportFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return 1;
   QTextStream report(&reportFile);
-  report << "# window\tlanguage\tcontrol\ttext\n";
+  report << "# window\tlanguage\tcontrol\twidth\tneeded\ttext\n";
   int cutCount = 0;
 
   std::map<QString, std::vector<QImage>> pictures;
@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
         for (const ShownText& t : ShownTexts(shown)) {
           if (!t.cut) continue;
           ++cutCount;
-          report << window.name << '\t' << code << '\t' << t.where << '\t' << QString(t.text).replace('\n', "\\n")
-                 << '\n';
+          report << window.name << '\t' << code << '\t' << t.where << '\t' << t.room << '\t' << t.needed << '\t'
+                 << QString(t.text).replace('\n', "\\n") << '\n';
         }
       });
     }

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionViewItem>
 #include <QTextEdit>
 
 #include "ui/controls/skin_button.h"
@@ -42,7 +43,9 @@ bool LabelCut(const QLabel& label) {
   // Height: the ink of the text, so a large font's empty line spacing does not count.
   const int lines = static_cast<int>(text.count('\n'));
   const int ink = metrics.tightBoundingRect(text).height() + lines * metrics.lineSpacing();
-  return widest > room.width() || ink > room.height();
+  // Scripts with tall marks (Arabic, Thai) may reach a pixel or two into
+  // the label's margin without losing anything.
+  return widest > room.width() || ink > label.height() + 2;
 }
 
 bool CheckCut(const QAbstractButton& box) {
@@ -57,16 +60,38 @@ bool ButtonCut(const QAbstractButton& button) {
   return QFontMetrics(button.font()).horizontalAdvance(button.text()) + margin > button.width();
 }
 
+// An item of a one-column view without a header (a tree of pages, a list)
+// has the viewport's width: wider items are cut. Report lists keep their
+// columns' widths, and wide trees scroll.
+ShownText ItemText(const QAbstractItemView* view, const QModelIndex& index, const QString& where, const QString& text) {
+  ShownText shown{where, text, false, 0, 0};
+  if (!view || index.model()->columnCount(index.parent()) != 1) return shown;
+  const QHeaderView* header = view->findChild<QHeaderView*>();
+  if (header && !header->isHidden()) return shown;
+  const QRect rect = view->visualRect(index);
+  if (rect.isEmpty()) return shown;
+  QStyleOptionViewItem option;
+  option.initFrom(view);
+  option.font = view->font();
+  const int small = view->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, view);
+  option.decorationSize = view->iconSize().isValid() ? view->iconSize() : QSize(small, small);
+  shown.room = view->viewport()->width() - rect.left();
+  shown.needed = view->itemDelegateForIndex(index)->sizeHint(option, index).width();
+  shown.cut = shown.needed > shown.room;
+  return shown;
+}
+
 void AddModelTexts(const QAbstractItemModel& model, const QModelIndex& parent, const QString& where,
-                   std::vector<ShownText>& out) {
+                   std::vector<ShownText>& out, const QAbstractItemView* view = nullptr) {
   for (int row = 0; row < model.rowCount(parent); ++row) {
     for (int column = 0; column < model.columnCount(parent); ++column) {
       const QModelIndex index = model.index(row, column, parent);
       const QString text = index.data(Qt::DisplayRole).toString();
-      if (!text.isEmpty()) out.push_back({where + QString("[%1,%2]").arg(row).arg(column), text, false});
+      if (!text.isEmpty()) out.push_back(ItemText(view, index, where + QString("[%1,%2]").arg(row).arg(column), text));
       const QString tip = index.data(Qt::ToolTipRole).toString();
       if (!tip.isEmpty()) out.push_back({where + QString("[%1,%2] tooltip").arg(row).arg(column), tip, false});
-      if (column == 0 && model.hasChildren(index)) AddModelTexts(model, index, where + QString("/%1").arg(row), out);
+      if (column == 0 && model.hasChildren(index))
+        AddModelTexts(model, index, where + QString("/%1").arg(row), out, view);
     }
   }
 }
@@ -91,25 +116,28 @@ std::vector<ShownText> ShownTexts(QWidget& window) {
     if (!w->toolTip().isEmpty()) out.push_back({where + " tooltip", w->toolTip(), false});
     if (auto* label = qobject_cast<QLabel*>(w)) {
       const QString text = PlainText(*label);
-      if (!text.isEmpty()) out.push_back({where, text, LabelCut(*label)});
+      if (!text.isEmpty())
+        out.push_back({where, text, LabelCut(*label), label->width(), QFontMetrics(label->font()).horizontalAdvance(text)});
     } else if (auto* skin = qobject_cast<CxSkinButton*>(w)) {
       if (!skin->caption.isEmpty()) out.push_back({where, skin->caption, false});
       if (!skin->text().isEmpty() && skin->text() != skin->caption) out.push_back({where + " text", skin->text(), false});
       if (!skin->ToolTipText().isEmpty()) out.push_back({where + " tooltip", skin->ToolTipText(), false});
     } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
       auto* box = static_cast<QAbstractButton*>(w);
-      if (!box->text().isEmpty()) out.push_back({where, box->text(), CheckCut(*box)});
+      if (!box->text().isEmpty()) out.push_back({where, box->text(), CheckCut(*box), box->width(), box->sizeHint().width()});
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-      if (!button->text().isEmpty()) out.push_back({where, button->text(), ButtonCut(*button)});
+      if (!button->text().isEmpty())
+        out.push_back({where, button->text(), ButtonCut(*button), button->width(),
+                       QFontMetrics(button->font()).horizontalAdvance(button->text())});
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
       AddModelTexts(*combo->model(), combo->rootModelIndex(), where, out);
       if (!combo->currentText().isEmpty()) {
-        const bool cut = QFontMetrics(combo->font()).horizontalAdvance(combo->currentText()) + 28 > combo->width();
-        out.push_back({where + " current", combo->currentText(), cut});
+        const int needed = QFontMetrics(combo->font()).horizontalAdvance(combo->currentText()) + 28;
+        out.push_back({where + " current", combo->currentText(), needed > combo->width(), combo->width(), needed});
       }
     } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
       if (view->model()) {
-        AddModelTexts(*view->model(), view->rootIndex(), where, out);
+        AddModelTexts(*view->model(), view->rootIndex(), where, out, view);
         if (auto* header = view->findChild<QHeaderView*>(); header && header->isVisibleTo(&window))
           AddHeaderTexts(*view->model(), where, out);
       }

@@ -15,6 +15,8 @@ struct ShownText {
   QString where;  // the control: class and object name, or a path of item rows
   QString text;
   bool cut = false;  // wider or taller than its control (skin buttons excepted: they elide with a tooltip)
+  int room = 0;      // the control's width
+  int needed = 0;    // the width the text takes there
 };
 
 std::vector<ShownText> ShownTexts(QWidget& window);
