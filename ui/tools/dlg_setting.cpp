@@ -56,6 +56,10 @@ CDlgSetting::~CDlgSetting() = default;
 
 void CDlgSetting::Create(QWidget* owner, const SettingsSource& source, pm::MessageReceiver* mainWindowTarget,
                          pm::MessageReceiver* devicePageTarget) {
+  if (rootItem) {  // made once: a second call only changes the owner
+    owner_ = owner;
+    return;
+  }
   owner_ = owner;
   mainWindow = mainWindowTarget;
   devicePage = devicePageTarget;

@@ -55,7 +55,8 @@ class CDlgSetting : public QDialog, public pm::MessageReceiver {
   // Creates the window hidden, owned by owner, with the owner's settings.
   // The window is owned, not a child: the owner is disabled while it shows,
   // and a child would be disabled with it. mainWindow gets the changes that
-  // OK applies; devicePage gets the column mask after it.
+  // OK applies; devicePage gets the column mask after it. The window is made
+  // once; a later call only changes the owner.
   void Create(QWidget* owner, const SettingsSource& source = {}, pm::MessageReceiver* mainWindow = nullptr,
               pm::MessageReceiver* devicePage = nullptr);
   QWidget* owner() const { return owner_; }
