@@ -66,6 +66,8 @@ int main(int argc, char** argv) {
   for (int language = 0; language < kLanguageCount; ++language) {
     stage.SwitchLanguage(language);
     const QString code = LanguageTable[static_cast<std::size_t>(language)].fileName.section('.', 0, 0);
+    QSet<QString> texts;
+    for (const QString& text : ReadLanguageFile(stage.LanguageFile(language))) texts.insert(text);
     for (const SweepWindow& window : SweepWindows()) {
       if (!only.isEmpty() && !only.contains(window.name)) continue;
       window.open(stage.Main(), [&](QWidget& shown) {
@@ -73,7 +75,8 @@ int main(int argc, char** argv) {
         picture.save(QString("%1/windows/%2-%3.png").arg(folder, window.name, code));
         pictures[window.name].push_back(picture);
         for (const ShownText& t : ShownTexts(shown)) {
-          if (!t.cut) continue;
+          // A list's cells hold device data too; only the program's own texts count.
+          if (!t.cut || (t.item && !texts.contains(t.text))) continue;
           ++cutCount;
           report << window.name << '\t' << code << '\t' << t.where << '\t' << t.room << '\t' << t.needed << '\t'
                  << QString(t.text).replace('\n', "\\n") << '\n';

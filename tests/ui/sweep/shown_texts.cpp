@@ -15,6 +15,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionViewItem>
 #include <QTextEdit>
+#include <QTreeView>
 
 #include "ui/controls/skin_button.h"
 
@@ -60,14 +61,12 @@ bool ButtonCut(const QAbstractButton& button) {
   return QFontMetrics(button.font()).horizontalAdvance(button.text()) + margin > button.width();
 }
 
-// An item of a one-column view without a header (a tree of pages, a list)
-// has the viewport's width: wider items are cut. Report lists keep their
-// columns' widths, and wide trees scroll.
+// An item is cut when it needs more than its rectangle in the view: the
+// column's width (less the indent in a tree), or the viewport's when the
+// view cannot scroll sideways. Wide trees that scroll show everything.
 ShownText ItemText(const QAbstractItemView* view, const QModelIndex& index, const QString& where, const QString& text) {
-  ShownText shown{where, text, false, 0, 0};
-  if (!view || index.model()->columnCount(index.parent()) != 1) return shown;
-  const QHeaderView* header = view->findChild<QHeaderView*>();
-  if (header && !header->isHidden()) return shown;
+  ShownText shown{where, text, false, 0, 0, true};
+  if (!view) return shown;
   const QRect rect = view->visualRect(index);
   if (rect.isEmpty()) return shown;
   QStyleOptionViewItem option;
@@ -75,16 +74,25 @@ ShownText ItemText(const QAbstractItemView* view, const QModelIndex& index, cons
   option.font = view->font();
   const int small = view->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, view);
   option.decorationSize = view->iconSize().isValid() ? view->iconSize() : QSize(small, small);
-  shown.room = view->viewport()->width() - rect.left();
+  shown.room = rect.width();
+  if (view->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff)
+    shown.room = std::min(shown.room, view->viewport()->width() - rect.left());
   shown.needed = view->itemDelegateForIndex(index)->sizeHint(option, index).width();
   shown.cut = shown.needed > shown.room;
   return shown;
+}
+
+// A column of width 0 is hidden: its texts are not shown.
+bool ColumnHidden(const QAbstractItemView* view, int column) {
+  const auto* tree = qobject_cast<const QTreeView*>(view);
+  return tree && (tree->isColumnHidden(column) || tree->columnWidth(column) == 0);
 }
 
 void AddModelTexts(const QAbstractItemModel& model, const QModelIndex& parent, const QString& where,
                    std::vector<ShownText>& out, const QAbstractItemView* view = nullptr) {
   for (int row = 0; row < model.rowCount(parent); ++row) {
     for (int column = 0; column < model.columnCount(parent); ++column) {
+      if (ColumnHidden(view, column)) continue;
       const QModelIndex index = model.index(row, column, parent);
       const QString text = index.data(Qt::DisplayRole).toString();
       if (!text.isEmpty()) out.push_back(ItemText(view, index, where + QString("[%1,%2]").arg(row).arg(column), text));
@@ -96,10 +104,19 @@ void AddModelTexts(const QAbstractItemModel& model, const QModelIndex& parent, c
   }
 }
 
-void AddHeaderTexts(const QAbstractItemModel& model, const QString& where, std::vector<ShownText>& out) {
-  for (int column = 0; column < model.columnCount(); ++column) {
-    const QString text = model.headerData(column, Qt::Horizontal).toString();
-    if (!text.isEmpty()) out.push_back({where + QString(" header %1").arg(column), text, false});
+void AddHeaderTexts(const QAbstractItemView* view, const QHeaderView& header, const QString& where,
+                    std::vector<ShownText>& out) {
+  // At least the colour list's own padding of 6 pixels a side, and room for
+  // a sort arrow where one shows.
+  const int margin = std::max(6, header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header));
+  for (int column = 0; column < header.count(); ++column) {
+    if (ColumnHidden(view, column) || header.isSectionHidden(column) || header.sectionSize(column) == 0) continue;
+    const QString text = header.model()->headerData(column, Qt::Horizontal).toString();
+    if (text.isEmpty()) continue;
+    const bool sorted = header.isSortIndicatorShown() && header.sortIndicatorSection() == column;
+    const int needed = QFontMetrics(header.font()).horizontalAdvance(text) + 2 * margin + (sorted ? 10 : 0);
+    out.push_back({where + QString(" header %1").arg(column), text, needed > header.sectionSize(column),
+                   header.sectionSize(column), needed});
   }
 }
 
@@ -138,8 +155,9 @@ std::vector<ShownText> ShownTexts(QWidget& window) {
     } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
       if (view->model()) {
         AddModelTexts(*view->model(), view->rootIndex(), where, out, view);
-        if (auto* header = view->findChild<QHeaderView*>(); header && header->isVisibleTo(&window))
-          AddHeaderTexts(*view->model(), where, out);
+        for (QHeaderView* header : view->findChildren<QHeaderView*>())
+          if (header->orientation() == Qt::Horizontal && header->isVisibleTo(&window))
+            AddHeaderTexts(view, *header, where, out);
       }
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
       if (!edit->text().isEmpty()) out.push_back({where, edit->text(), false});

@@ -17,6 +17,7 @@ struct ShownText {
   bool cut = false;  // wider or taller than its control (skin buttons excepted: they elide with a tooltip)
   int room = 0;      // the control's width
   int needed = 0;    // the width the text takes there
+  bool item = false; // a row of a list or tree: device data as well as texts
 };
 
 std::vector<ShownText> ShownTexts(QWidget& window);
