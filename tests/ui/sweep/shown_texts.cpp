@@ -192,10 +192,12 @@ QHash<QString, QString> ReadLanguageFile(const QString& path) {
 QStringList RawKeysIn(const QString& text, const QHash<QString, QString>& dictionary) {
   QStringList raw;
   static const QRegularExpression word("[A-Za-z0-9_.]+");
+  // Keys of the shapes the program uses, also those no file defines (a typo).
+  static const QRegularExpression keyShape("^(tx|ck|info|msg|menu)\\.[A-Za-z_][A-Za-z0-9_]*$");
   for (auto it = word.globalMatch(text); it.hasNext();) {
     QString candidate = it.next().captured();
     while (candidate.endsWith('.')) candidate.chop(1);
-    if (dictionary.contains(candidate)) raw << candidate;
+    if (dictionary.contains(candidate) || keyShape.match(candidate).hasMatch()) raw << candidate;
   }
   return raw;
 }

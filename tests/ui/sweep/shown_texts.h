@@ -25,5 +25,6 @@ std::vector<ShownText> ShownTexts(QWidget& window);
 // The section "String" of a language file: key -> text.
 QHash<QString, QString> ReadLanguageFile(const QString& path);
 
-// The keys that text shows raw, as a whole word.
+// The keys that text shows raw, as a whole word: keys of the dictionary, and
+// words shaped like a key ("tx.Name") that no file defines.
 QStringList RawKeysIn(const QString& text, const QHash<QString, QString>& dictionary);
