@@ -99,9 +99,12 @@ int Drive(const QString& mode, int expected) {
     ran = true;
     auto& main = *static_cast<CDivarodDlg*>(r.dialog);
     main.show();
+    // The first search was asked for by a post while the window initialised:
+    // serving it starts the search, then its end is waited for.
+    ServeEvents();
     QElapsedTimer clock;
     clock.start();
-    while ((main.searching.load() || clock.elapsed() < 300) && clock.elapsed() < 10000) ServeEvents();
+    while (main.searching.load() && clock.elapsed() < 10000) ServeEvents();
     if (mode == "switch") {
       int before = main.config.languageIndex;
       for (int index : SwitchOrder()) {
