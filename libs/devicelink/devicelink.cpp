@@ -7,6 +7,7 @@
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/session.h"
 #include "libs/devicelink/upgrade_job.h"
+#include "libs/devicelink/whole_file.h"
 
 namespace devicelink {
 namespace {
@@ -171,11 +172,9 @@ int DeviceLinkLibrary::SdkExportConfig(int32_t handle, int, const char* path, in
   if (!s || !path || !*path) return 0;
   const Reply r = s->Call(wire::Type::kExportConfig, std::vector<uint8_t>{}, kFileTransferTimeoutMs);
   if (!r.ok()) return 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return 0;
-  out.write(reinterpret_cast<const char*>(r.payload.data()), static_cast<std::streamsize>(r.payload.size()));
-  out.close();
-  return out ? 1 : 0;
+  // Whole or not at all: a refused or broken export never leaves half a file
+  // and never destroys the file it was to replace.
+  return WriteFileWhole(path, r.payload) ? 1 : 0;
 }
 
 int DeviceLinkLibrary::SdkImportConfig(int32_t handle, const char* path, int, int, int, int, int) {

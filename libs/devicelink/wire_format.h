@@ -52,6 +52,8 @@ enum class Type : uint8_t {
   kUpgradeCommit = 0x52,
   kUpgradeProgress = 0x53,
   kUpgradeDone = 0x54,
+  kStreamOpen = 0x60,
+  kStreamFrame = 0x61,
 };
 
 // Reply status. 1..11 are the login codes the program shows (the same

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "libs/devicelink/stream_messages.h"
+#include "tools/devsim/stream_source.h"
+
 namespace devsim {
 namespace {
 
@@ -171,6 +174,7 @@ Outcome HandleRequest(SimDevice& d, ConnectionState& c, const wire::Frame& f, Si
       return Reply(f, wire::kOk, {}, Next::kGoDown);
     }
     case Type::kExportConfig:
+      if (d.profile().refuseExport) return Reply(f, wire::kRefused);
       return Reply(f, wire::kOk, wire::AsBytes(d.ExportConfig()));
     case Type::kImportConfig:
       return Reply(f, d.ImportConfig(f.payload));
@@ -178,6 +182,15 @@ Outcome HandleRequest(SimDevice& d, ConnectionState& c, const wire::Frame& f, Si
     case Type::kUpgradeData:
     case Type::kUpgradeCommit:
       return Upgrade(d, c, f);
+    case Type::kStreamOpen: {
+      const auto request = msg::DecodeStreamOpenRequest(f.payload);
+      const auto format = request ? StreamFormatFor(request->stream) : std::nullopt;
+      if (!format || c.stream != 0) return Reply(f, wire::kBadRequest);
+      if (d.profile().kind != 0) return Reply(f, wire::kUnsupported);  // kind 1 has no live view
+      if (d.profile().refuseStream) return Reply(f, wire::kRefused);
+      c.stream = request->stream;
+      return Reply(f, wire::kOk, msg::Encode(*format), Next::kStartStream);
+    }
     default:
       return Reply(f, wire::kUnsupported);
   }

@@ -26,6 +26,7 @@ struct ConnectionState {
   std::optional<std::pair<std::string, devicelink::msg::Nonce>> challenge;
   std::optional<Upload> upload;
   bool writing = false;  // the device is writing a committed image
+  uint32_t stream = 0;   // the live stream this connection receives, 0 for none
 };
 
 enum class Next {
@@ -33,6 +34,7 @@ enum class Next {
   kGoDown,        // reboot (after a reboot or a factory reset): leave, come back later
   kStartWriting,  // write the committed image, reporting under the reply's sequence
   kEndSession,    // logout: this login's connections end
+  kStartStream,   // send the connection's live stream, framed under the reply's sequence
 };
 
 struct Outcome {

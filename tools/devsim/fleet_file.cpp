@@ -131,6 +131,7 @@ const std::map<std::string, Setter>& DeviceKeys() {
       {"upgrade_stall_at", Number(&DeviceProfile::upgradeStallAt, -1, 100)},
       {"upgrade_fail_at", Number(&DeviceProfile::upgradeFailAt, -1, 100)},
       {"refuse_import", Flag(&DeviceProfile::refuseImport)},
+      {"refuse_export", Flag(&DeviceProfile::refuseExport)},
       {"refuse_write", [](DeviceProfile& d, const std::string& v) {
          d.refuseAllWrites = false;
          d.refuseWrite.clear();
@@ -149,6 +150,8 @@ const std::map<std::string, Setter>& DeviceKeys() {
        }},
       {"reboot_ms", Number(&DeviceProfile::rebootMs, 0, 600'000)},
       {"stay_down", Flag(&DeviceProfile::stayDown)},
+      {"refuse_stream", Flag(&DeviceProfile::refuseStream)},
+      {"stream_stall_after", Number(&DeviceProfile::streamStallAfter, -1, 1'000'000)},
   };
   return keys;
 }

@@ -49,10 +49,13 @@ struct DeviceProfile {
   int upgradeStallAt = -1;   // stops reporting after this percentage
   int upgradeFailAt = -1;    // reports failure at this percentage
   bool refuseImport = false;
+  bool refuseExport = false;  // refuses every configuration export
   bool refuseAllWrites = false;
   std::set<uint32_t> refuseWrite;  // blocks whose writes are refused
   int rebootMs = 3000;       // time away after a reboot or a factory reset
   bool stayDown = false;     // never comes back after a reboot
+  bool refuseStream = false; // refuses every live stream
+  int streamStallAfter = -1; // a live stream stops after this many frames (-1: never)
 };
 
 struct FleetSettings {

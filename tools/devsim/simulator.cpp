@@ -395,6 +395,9 @@ void Simulator::Perform(int id, Next next, uint32_t sequence) {
     case Next::kStartWriting:
       WriteStep(id, sequence, 0);
       break;
+    case Next::kStartStream:
+      StartStream(id, sequence);
+      break;
   }
 }
 
@@ -459,6 +462,7 @@ void Simulator::Drop(int id) {
   if (it == connections_.end()) return;
   loop_.Unwatch(it->second->socket.get());
   connections_.erase(it);
+  streams_.erase(id);
 }
 
 }  // namespace devsim

@@ -25,6 +25,7 @@
 #include "tools/devsim/event_loop.h"
 #include "tools/devsim/fleet_file.h"
 #include "tools/devsim/sim_device.h"
+#include "tools/devsim/stream_source.h"
 
 namespace devsim {
 
@@ -121,6 +122,7 @@ class Simulator {
   void Drop(int id);
   void Perform(int id, Next next, uint32_t sequence);
   void WriteStep(int id, uint32_t sequence, int percent);
+  void StartStream(int id, uint32_t sequence);  // stream_server.cpp
   DeviceSnapshot SnapshotOf(std::size_t index) const;
   void Notify(std::size_t index);
 
@@ -136,6 +138,8 @@ class Simulator {
   std::thread thread_;
   std::atomic<std::thread::id> loopThread_{};  // the thread inside Run(), if any
   std::function<void(const DeviceSnapshot&)> observer_;
+  // Live streams by connection; last, so that they stop before anything they post to goes.
+  std::map<int, std::unique_ptr<StreamSource>> streams_;
 };
 
 }  // namespace devsim

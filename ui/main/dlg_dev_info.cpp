@@ -67,12 +67,17 @@ CDlgDevInfo::CDlgDevInfo(QWidget* parent)
   connect(&findButton, &QPushButton::clicked, this, &CDlgDevInfo::OnFind);
   connect(&allButton, &QPushButton::clicked, this, &CDlgDevInfo::OnShowAll);
   connect(&netButton, &QPushButton::clicked, this, &CDlgDevInfo::OnNetworkButton);
+  connect(&exportButton, &QPushButton::clicked, this, &CDlgDevInfo::OnExportButton);
   connect(&searchButton, &QPushButton::clicked, this, &CDlgDevInfo::RequestSearch);
   connect(deviceList.header(), &QHeaderView::sectionClicked, this, &CDlgDevInfo::OnDeviceColumnClick);
   connect(&deviceList, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item, int) { OnDeviceListClick(deviceList.indexOfTopLevelItem(item)); });
   connect(&deviceList, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int column) {
     OnDeviceListDblClk(deviceList.indexOfTopLevelItem(item), column);
+  });
+  connect(&deviceList, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QTreeWidgetItem* item = deviceList.itemAt(at);
+    OnDeviceListRightClick(item ? deviceList.indexOfTopLevelItem(item) : -1, deviceList.columnAt(at.x()));
   });
   // A click beside the rows: the QR picture goes as for a row without a cloud id.
   deviceList.viewport()->installEventFilter(this);

@@ -11,6 +11,8 @@
 //   dlg_dev_info_commands.cpp   web page, clipboard, QR picture, NET
 //   device_login.cpp            login prompt use, batch login, login state, retiring a login
 //   device_network_change.cpp   the network change of one device
+//   device_commands.cpp         the right-click menu, EXPORT, login and preview commands
+//   device_model_change.cpp     the model name change of one device
 
 #include <QBrush>
 #include <QFrame>
@@ -19,6 +21,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/device/device_record.h"
@@ -26,6 +29,7 @@
 #include "ui/controls/color_list.h"
 #include "ui/controls/skin_button.h"
 #include "ui/framework/private_messages.h"
+#include "ui/main/dlg_preview.h"
 
 class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   Q_OBJECT
@@ -111,6 +115,30 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
 
   // --- network change (device_network_change.cpp) ----------------------------
   void ModifyDeviceNetwork(int row);
+
+  // --- the right-click menu and its commands (device_commands.cpp) -------------
+  // A right-click on a row's column: the menu, then the chosen command, unless
+  // a batch runs. A row below the last (-1) or without a device gets no menu.
+  void OnDeviceListRightClick(int row, int column);
+  void OnExportButton();  // exports the first selected row
+  void ExportDeviceConfig(int row);
+  void LoginDeviceCommand(int row);
+  void PreviewDeviceStream(int row, int streamKind);  // 2 main stream, 3 sub stream
+
+  // --- model name change (device_model_change.cpp) ----------------------------
+  void ModifyDeviceModel(int row);
+
+  // The login a command on one device starts with: the record when logged in;
+  // null after a cancelled prompt (silent) or a refused login (its notice).
+  // error gets the library's code (-10: the device was logged in already).
+  DeviceRecord* LoginForCommand(int row, int* error = nullptr);
+  // The first selected row for NET and EXPORT, or -1 after the notice that
+  // refuses the command (a batch runs, or no row is selected).
+  int SelectedRowForCommand();
+
+  // Opens the live preview (ip, user, password, TCP port, stream kind); tests
+  // put a recorder in its place.
+  std::function<void(const QString&, const QString&, const QString&, int, int)> openPreview = OpenDevicePreview;
 
   pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
 

@@ -22,10 +22,6 @@ namespace {
 // The QR text lives in a 64-byte buffer with its terminating NUL.
 constexpr std::size_t kQrTextCapacity = 64;
 
-void ShowNotice(const char* key) {
-  ShowTipBox(Text(QString::fromLatin1(key)), Text(QStringLiteral("msg.Msg")), false, true, 0x40);
-}
-
 }  // namespace
 
 void CDlgDevInfo::OpenDeviceWebPage(int row) {
@@ -97,15 +93,8 @@ void CDlgDevInfo::OnDeviceListDblClk(int row, int column) {
 }
 
 void CDlgDevInfo::OnNetworkButton() {
-  if (BatchBusy()) {
-    ShowNotice("info.Configuring_wait");
-    return;
-  }
-  const int row = FirstSelectedRow();
-  if (row < 0) {
-    ShowNotice("msg.Sel_one_dev_first");
-    return;
-  }
+  const int row = SelectedRowForCommand();
+  if (row < 0) return;
   networkChangeRunning = 1;
   ModifyDeviceNetwork(row);
   networkChangeRunning = 0;

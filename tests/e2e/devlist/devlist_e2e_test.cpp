@@ -16,6 +16,7 @@
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
+#include "tests/e2e/devlist/program_driver.h"
 #include "tests/e2e/devsim/devsim_process.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
@@ -26,20 +27,13 @@
 
 namespace {
 
+using e2e::RowOf;
+using e2e::SearchOnce;
+using e2e::WaitUntil;
+
 constexpr const char* kAuthenticatedMac = "00:1c:27:a0:00:01";  // lobby-dome, capabilities 0x09
 constexpr const char* kPlainMac = "00:1c:27:a0:00:02";          // parking-bullet, capabilities 0x01
 constexpr const char* kSilentMac = "00:1c:27:a0:00:99";         // added below: accepts, never answers
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 // The demo fleet and one device that accepts connections and answers nothing.
 QString WriteFleet(const QTemporaryDir& dir) {
@@ -56,25 +50,10 @@ QString WriteFleet(const QTemporaryDir& dir) {
   return path;
 }
 
-int RowOf(CDlgDevInfo& page, const std::string& mac) {
-  for (int row = 0; row < page.RowCount(); ++row)
-    if (page.RecordAt(row) && page.RecordAt(row)->mac == mac) return row;
-  return -1;
-}
-
 // What the failure notice of a refused login starts with.
 QString LoginFailurePrefix() {
   const QString format = Text("info.login_fail_s");
   return format.left(format.indexOf("%s"));
-}
-
-bool SearchOnce(CDivarodDlg& dlg) {
-  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
-  dlg.devInfoPage.RequestSearch();
-  if (!WaitUntil([&] { return dlg.searching.load(); }, 5000)) return false;
-  if (!WaitUntil([&] { return !dlg.searching.load(); }, 15000)) return false;
-  QCoreApplication::processEvents();
-  return true;
 }
 
 TEST(DeviceListE2e, FindsLogsInReaddressesAndFindsAgain) {

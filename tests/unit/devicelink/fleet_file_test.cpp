@@ -27,7 +27,10 @@ mac=00:11:22:33:44:56
 ip=10.0.0.2
 tcp_port=4001
 refuse_write=all
+refuse_export=1
 silent=1
+refuse_stream=1
+stream_stall_after=5
 )",
                                  fleet, error))
       << error;
@@ -46,6 +49,12 @@ silent=1
   EXPECT_EQ(fleet.devices[1].tcpPort, 4001);
   EXPECT_TRUE(fleet.devices[1].refuseAllWrites);
   EXPECT_TRUE(fleet.devices[1].silent);
+  EXPECT_FALSE(one.refuseExport);
+  EXPECT_TRUE(fleet.devices[1].refuseExport);
+  EXPECT_FALSE(one.refuseStream);
+  EXPECT_EQ(one.streamStallAfter, -1);
+  EXPECT_TRUE(fleet.devices[1].refuseStream);
+  EXPECT_EQ(fleet.devices[1].streamStallAfter, 5);
 }
 
 TEST(FleetFile, MistakesAreNamed) {
@@ -61,6 +70,7 @@ TEST(FleetFile, MistakesAreNamed) {
       {dev + "tcp_port=70000\n", "bad value for \"tcp_port\""},
       {dev + "ip=10.0.0\n", "bad value for \"ip\""},
       {dev + "silent=yes\n", "bad value for \"silent\""},
+      {dev + "stream_stall_after=-2\n", "bad value for \"stream_stall_after\""},
       {dev + "users=nopassword\n", "bad value for \"users\""},
       {"[d]\nmac=00:11:22:33:44\nip=10.0.0.1\n", "bad value for \"mac\""},
       {"[d]\nip=10.0.0.1\n", "mac and ip are required"},

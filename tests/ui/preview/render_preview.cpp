@@ -1,0 +1,93 @@
+// Renders the preview window with a live picture from an in-process
+// simulator on loopback, offscreen, for a person to look at:
+// render_preview <folder>. Main stream, sub stream, maximised, wrong password.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+
+#include "libs/liveview/network_live_view.h"
+#include "tests/support/fake_device_library.h"
+#include "tools/devsim/simulator.h"
+#include "ui/framework/modal_seam.h"
+#include "ui/main/divarod_dlg.h"
+#include "ui/main/dlg_preview.h"
+
+namespace {
+
+void Save(QWidget& w, const QString& path) {
+  w.grab().save(path);
+  std::printf("%s\n", qPrintable(path));
+}
+
+bool WaitForPictures(int handle, uint64_t count) {
+  QElapsedTimer clock;
+  clock.start();
+  while (liveview::NetworkLibrary().Statistics(handle).framesPainted < count) {
+    if (clock.elapsed() > 10000) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+  QDir().mkpath(folder);
+
+  devsim::Fleet fleet;
+  devsim::DeviceProfile camera;
+  camera.section = "lobby-dome";
+  camera.mac = "00:1c:27:a0:00:01";
+  camera.ip = "127.61.1.21";
+  camera.users = {{"admin", "admin123"}};
+  fleet.devices.push_back(camera);
+  devsim::SimulatorOptions options;
+  options.loopback = true;
+  options.discovery = {{0x7F000001u, 0}};
+  devsim::Simulator sim(std::move(fleet), options);
+  std::string error;
+  if (!sim.Open(error)) {
+    std::fprintf(stderr, "render_preview: %s\n", error.c_str());
+    return 1;
+  }
+  sim.StartThread();
+
+  ScopedFakeDeviceLibrary library;
+  modal::SetAnswerer([](const modal::ModalRequest&) { return 2; });
+  CDivarodDlg main;
+  MainDialogInstance = &main;
+  main.show();
+  main.setGeometry(0, 0, 1090, 700);
+
+  struct Shot {
+    const char* file;
+    const char* password;
+    int kind;
+    bool maximise;
+  } shots[] = {{"/preview_main.png", "admin123", CDlgPreview::kStreamMain, false},
+               {"/preview_sub.png", "admin123", CDlgPreview::kStreamSub, false},
+               {"/preview_maximised.png", "admin123", CDlgPreview::kStreamMain, true},
+               {"/preview_wrong_password.png", "nope", CDlgPreview::kStreamMain, false}};
+  int status = 0;
+  for (const auto& shot : shots) {
+    modal::SetAnswerer([&](const modal::ModalRequest& r) {
+      if (r.kind != "preview") return 2;
+      auto* preview = static_cast<CDlgPreview*>(r.dialog);
+      preview->show();
+      if (shot.maximise) preview->ToggleMaximize();
+      const bool live = std::string(shot.password) == "admin123";
+      if (live && !WaitForPictures(preview->viewHandle, 10)) status = 1;
+      QApplication::processEvents();
+      Save(*preview, folder + shot.file);
+      return 1;
+    });
+    OpenDevicePreview("127.61.1.21", "admin", shot.password, 34567, shot.kind);
+  }
+  modal::SetAnswerer({});
+  MainDialogInstance = nullptr;
+  sim.Quit();
+  return status;
+}

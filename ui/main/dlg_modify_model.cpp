@@ -1,0 +1,143 @@
+#include "ui/main/dlg_modify_model.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <string>
+
+#include "core/language/language.h"
+#include "core/util/char_validators.h"
+#include "core/util/text_conversion.h"
+#include "ui/controls/dlg_tip.h"
+#include "ui/filters/edit_filters.h"
+#include "ui/framework/colours.h"
+#include "ui/framework/dialog_units.h"
+#include "ui/framework/key_filter.h"
+#include "ui/framework/modal_seam.h"
+
+namespace {
+
+constexpr int kBand = 40;  // the dark top band that drags the window
+
+// Template 225: 217 x 159 dialog units in "MS Shell Dlg" 8.
+constexpr int kTemplateWidth = 217;
+constexpr int kTemplateHeight = 159;
+
+QRect TemplateRect(int x, int y, int w, int h) {
+  static const dialog_units::BaseUnits base = dialog_units::ForFont(dialog_units::TemplateFont("MS Shell Dlg", 8));
+  return dialog_units::ToPixels(QRect(x, y, w, h), base);
+}
+
+QColor FromColorRef(unsigned bgr) { return colours::FromColorRef(bgr); }
+
+}  // namespace
+
+CDlgModifyModel::CDlgModifyModel(QWidget* parent)
+    : QDialog(parent),
+      titleStatic(this),
+      macLabel(this),
+      macEdit(this),
+      modelLabel(this),
+      currentModelEdit(this),
+      newModelLabel(this),
+      newModelEdit(this),
+      modifyButton(this),
+      closeButton(this) {
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  keyfilter::SwallowEnterAndEsc(this);
+  struct Placement {
+    QWidget* widget;
+    int id;
+    QRect dialogUnits;
+  };
+  const Placement placements[] = {
+      {&titleStatic, kIdTitle, {7, 7, 17, 8}},
+      {&macLabel, kIdMacLabel, {36, 45, 52, 8}},
+      {&macEdit, kIdMac, {97, 44, 86, 15}},
+      {&modelLabel, kIdModelLabel, {36, 71, 52, 8}},
+      {&currentModelEdit, kIdCurrentModel, {97, 70, 86, 15}},
+      {&newModelLabel, kIdNewModelLabel, {36, 98, 52, 8}},
+      {&newModelEdit, kIdNewModel, {97, 95, 86, 15}},
+      {&modifyButton, kIdModify, {78, 124, 60, 18}},
+      {&closeButton, kIdClose, {160, 7, 50, 14}},
+  };
+  resize(TemplateRect(0, 0, kTemplateWidth, kTemplateHeight).size());
+  for (const Placement& p : placements) {
+    p.widget->setObjectName(QString::number(p.id));
+    const QRect& du = p.dialogUnits;
+    p.widget->setGeometry(TemplateRect(du.x(), du.y(), du.width(), du.height()));
+  }
+  macEdit.setEnabled(false);
+  currentModelEdit.setEnabled(false);
+  for (QLineEdit* edit : {&macEdit, &currentModelEdit, &newModelEdit}) edit->setTextMargins(4, 0, 4, 0);
+  QPalette white = titleStatic.palette();
+  white.setColor(QPalette::WindowText, Qt::white);
+  titleStatic.setPalette(white);
+
+  connect(&newModelEdit, &QLineEdit::textChanged, this, [this] { LimitEditAnsi(&newModelEdit); });
+  connect(&modifyButton, &QPushButton::clicked, this, &CDlgModifyModel::OnModify);
+  connect(&closeButton, &QPushButton::clicked, this, [this] { done(kResultClosed); });
+}
+
+CDlgModifyModel::~CDlgModifyModel() = default;
+
+int CDlgModifyModel::DoModal() {
+  OnInitDialog();
+  modal::ModalRequest r;
+  r.kind = QStringLiteral("model");
+  r.title = Text(QStringLiteral("tx.Modify_model"));
+  r.text = mac;
+  r.defaultResult = kResultClosed;
+  return modal::Exec(*this, r) == kResultModified ? kResultModified : kResultClosed;
+}
+
+void CDlgModifyModel::OnInitDialog() {
+  modifyButton.SetSkin(179, 178, 180, 177);
+  closeButton.SetSkin(205, 204, 206, 205);
+
+  titleStatic.setText(Text(QStringLiteral("tx.Modify_model")));
+  // 100 pixels wide, or as wide as the translated title needs up to the close button.
+  const int titleWidth = std::clamp(titleStatic.fontMetrics().horizontalAdvance(titleStatic.text()) + 4, 100,
+                                    width() - 24 - 10 - 10);
+  titleStatic.setGeometry(10, 10, titleWidth, 20);
+  closeButton.setGeometry(width() - 24, 6, 20, 20);
+  macLabel.setText(Text(QStringLiteral("ck.MAC")));
+  modelLabel.setText(Text(QStringLiteral("ck.Model")));
+  newModelLabel.setText(Text(QStringLiteral("tx.Des_model")));
+  modifyButton.caption = Text(QStringLiteral("tx.Modify"));
+
+  macEdit.setText(mac);
+  currentModelEdit.setText(currentModel);
+  newModelEdit.setText(currentModel);
+  newModelEdit.setFocus();
+}
+
+void CDlgModifyModel::OnModify() {
+  const QString typed = newModelEdit.text();
+  std::string ansi;
+  CStringToAnsi(typed, ansi);
+  if (typed.isEmpty()) {
+    ShowTipBox(Text(QStringLiteral("msg.Err_new_model_empty")), Text(QStringLiteral("msg.Msg")), false, true, 0x30);
+    return;
+  }
+  std::string checked = ansi;
+  if (!checked.empty() && IsValidTextChars(checked)) {
+    newModel = typed;
+    done(kResultModified);
+    return;
+  }
+  // The text is shown as it stands: it is data beside the program, never a format.
+  ShowTipBox(Text(QStringLiteral("msg.Contain_Illegal_Char")), Text(QStringLiteral("msg.Msg")), false, true, 0x10);
+}
+
+// Only Modify and the close button end the dialog.
+void CDlgModifyModel::reject() {}
+
+void CDlgModifyModel::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::white);
+  p.fillRect(QRect(0, 0, width(), kBand), FromColorRef(0x313131));
+  const int panelTop = modifyButton.y() - 12;
+  p.fillRect(QRect(0, panelTop, width(), height() - panelTop), FromColorRef(0xF7F5F3));
+  p.setPen(FromColorRef(0xC8C8C8));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
