@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -164,6 +165,11 @@ std::vector<ShownText> ShownTexts(QWidget& window) {
       if (!edit->placeholderText().isEmpty()) out.push_back({where + " placeholder", edit->placeholderText(), false});
     } else if (auto* text = qobject_cast<QTextEdit*>(w)) {
       if (!text->toPlainText().isEmpty()) out.push_back({where, text->toPlainText(), false});
+    } else if (auto* menu = qobject_cast<QMenu*>(w)) {
+      if (!menu->title().isEmpty()) out.push_back({where + " title", menu->title(), false});
+      for (const QAction* action : menu->actions())
+        if (action->isVisible() && !action->text().isEmpty())
+          out.push_back({where + " " + action->objectName(), action->text(), false});
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
       if (!group->title().isEmpty()) out.push_back({where, group->title(), false});
     }

@@ -7,8 +7,14 @@
 
 #include "core/language/language.h"
 #include "ui/framework/modal_seam.h"
+#include <QMenu>
+
+#include "libs/liveview/live_view.h"
+#include "ui/main/device_menu.h"
 #include "ui/main/dlg_login_local.h"
+#include "ui/main/dlg_modify_model.h"
 #include "ui/main/dlg_modify_network_new.h"
+#include "ui/main/dlg_preview.h"
 
 namespace {
 
@@ -62,6 +68,48 @@ void VisitMenuPage(CDivarodDlg& main, const Visit& visit, CxSkinButton CDlgMainM
   ServeEvents();
   visit(main);
   main.menuPage.devInfoButton.click();
+}
+
+// The preview's texts without a stream: a view that opens nothing and sends nothing.
+class NoLiveView : public liveview::LiveViewLibrary {
+ public:
+  NoLiveView() { liveview::SetLib(this); }
+  ~NoLiveView() override { liveview::SetLib(nullptr); }
+  int ZODuruvInitialize(const char*) override { return 0; }
+  int ZODuruvCreate(int* handle, QWidget*, int, int, int) override {
+    *handle = 1;
+    return 0;
+  }
+  int ZODuruvViewStop(int, int) override { return 0; }
+  int ZODuruvViewClose(int, int) override { return 0; }
+  int ZODuruvViewOpen(int, int, const char*) override { return liveview::kCannotReach; }
+  int ZODuruvViewStart(int, int) override { return liveview::kNotOpened; }
+  int ZODuruvSetSize(int, int, int) override { return 0; }
+  int ZODuruvInvalidate() override { return 0; }
+};
+
+// The right-click menu of a device's row with every entry it can offer
+// (a preview-capable device, model change offered), shown at the list; with
+// submenu, its preview submenu instead.
+void VisitDeviceMenu(CDivarodDlg& main, const Visit& visit, bool submenu) {
+  DeviceRecord record = ListedDevice(main, false);
+  record.onvifCapable = true;
+  record.capabilities |= 0x01;
+  record.loggedIn = 1;
+  QMenu menu(&main);
+  BuildDeviceMenu(menu, DeviceMenuEntries(record, 1, true));
+  menu.popup(main.mapToGlobal(QPoint(300, 200)));
+  ServeEvents();
+  QMenu* shown = &menu;
+  if (submenu) {
+    for (QAction* action : menu.actions())
+      if (action->menu()) shown = action->menu();
+    shown->popup(main.mapToGlobal(QPoint(420, 200)));
+    ServeEvents();
+  }
+  visit(*shown);
+  shown->hide();
+  menu.hide();
 }
 
 }  // namespace
@@ -143,6 +191,26 @@ const std::vector<SweepWindow>& SweepWindows() {
          CDlgModifyNetworkNew dialog;
          dialog.request = ListedDevice(m, true);
          VisitModal([&] { dialog.DoModal(); }, v, 2);
+       }},
+      {"device-menu", [](CDivarodDlg& m, const Visit& v) { VisitDeviceMenu(m, v, false); }},
+      {"device-menu-preview", [](CDivarodDlg& m, const Visit& v) { VisitDeviceMenu(m, v, true); }},
+      {"model",
+       [](CDivarodDlg& m, const Visit& v) {
+         const DeviceRecord device = ListedDevice(m, true);
+         CDlgModifyModel dialog;
+         dialog.mac = QString::fromStdString(device.mac);
+         dialog.currentModel = QString::fromStdString(device.model);
+         VisitModal([&] { dialog.DoModal(); }, v, 2);
+       }},
+      {"preview",
+       [](CDivarodDlg& m, const Visit& v) {
+         NoLiveView quiet;
+         CDlgPreview preview;
+         preview.windowRect = m.frameGeometry().adjusted(30, 20, -30, -15);  // as the device list opens it
+         preview.deviceIp = "127.0.0.1";
+         preview.loginUser = "admin";
+         preview.streamPort = 34567;
+         VisitModal([&] { preview.DoModal(); }, v, QDialog::Accepted);
        }},
       {"network-v2",
        [](CDivarodDlg& m, const Visit& v) {
