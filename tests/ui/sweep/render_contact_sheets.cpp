@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
       if (!only.isEmpty() && !only.contains(window.name)) continue;
       window.open(stage.Main(), [&](QWidget& shown) {
         const QImage picture = shown.grab().toImage();
+        if (picture.isNull()) std::printf("%s in %s: an empty window\n", qPrintable(window.name), qPrintable(code));
         picture.save(QString("%1/windows/%2-%3.png").arg(folder, window.name, code));
         pictures[window.name].push_back(picture);
         for (const ShownText& t : ShownTexts(shown)) {
