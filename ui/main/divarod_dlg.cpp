@@ -154,6 +154,7 @@ void CDivarodDlg::LayoutControls(const QRect& windowRect) {
 }
 
 void CDivarodDlg::CreatePages() {
+  capacityPage.SetEncodeIniPath(config.encodeIniPath);
   capacityPage.Create(this);
   operatePage.Create(this);
   menuPage.Create(this);
