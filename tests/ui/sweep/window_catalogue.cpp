@@ -15,6 +15,7 @@
 #include "ui/main/dlg_modify_model.h"
 #include "ui/main/dlg_modify_network_new.h"
 #include "ui/main/dlg_preview.h"
+#include "ui/tools/dlg_capacity_channel_info.h"
 
 namespace {
 
@@ -112,6 +113,31 @@ void VisitDeviceMenu(CDivarodDlg& main, const Visit& visit, bool submenu) {
   menu.hide();
 }
 
+// The calculator's channel editor, for a new channel or for the checked
+// ones (a channel is added first when the list is empty).
+void VisitChannelEditor(CDivarodDlg& main, const Visit& visit, bool modify) {
+  main.menuPage.capacityButton.click();
+  ServeEvents();
+  CDlgCapacityCalculator& calculator = main.capacityPage;
+  CDlgCapacityChannelInfo& editor = calculator.channelEditor;
+  if (modify) {
+    if (calculator.RowCount() == 0) {
+      calculator.addButton.click();
+      editor.okButton.click();
+      editor.closeButton.click();
+    }
+    calculator.SetRowChecked(0, true);
+    calculator.modifyButton.click();
+  } else {
+    calculator.addButton.click();
+  }
+  ServeEvents();
+  visit(editor);
+  editor.closeButton.click();
+  if (modify) calculator.SetRowChecked(0, false);
+  main.menuPage.devInfoButton.click();
+}
+
 }  // namespace
 
 int SweepAnswer(const modal::ModalRequest& r) { return r.kind == "tip" ? 1 : 2; }
@@ -171,6 +197,8 @@ const std::vector<SweepWindow>& SweepWindows() {
       {"main-window", [](CDivarodDlg& m, const Visit& v) { v(m); }},
       {"batch-page", [](CDivarodDlg& m, const Visit& v) { VisitMenuPage(m, v, &CDlgMainMenu::operateButton); }},
       {"calculator", [](CDivarodDlg& m, const Visit& v) { VisitMenuPage(m, v, &CDlgMainMenu::capacityButton); }},
+      {"channel-editor-add", [](CDivarodDlg& m, const Visit& v) { VisitChannelEditor(m, v, false); }},
+      {"channel-editor-modify", [](CDivarodDlg& m, const Visit& v) { VisitChannelEditor(m, v, true); }},
       {"settings-language",
        [](CDivarodDlg& m, const Visit& v) { VisitSettingsPage(m, v, &CDlgSetting::languageItem); }},
       {"settings-search", [](CDivarodDlg& m, const Visit& v) { VisitSettingsPage(m, v, &CDlgSetting::searchItem); }},
