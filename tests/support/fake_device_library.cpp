@@ -115,6 +115,7 @@ int FakeDeviceLibrary::SdkGetParameter(int32_t handle, int blockId, int channel,
 int FakeDeviceLibrary::SdkSetParameter(int32_t handle, int blockId, int channel, const void* buffer, int size,
                                        int timeout) {
   Record("SdkSetParameter", {N(handle), N(blockId), N(channel), P(buffer), N(size), N(timeout)});
+  if (std::find(refusedBlockWrites.begin(), refusedBlockWrites.end(), blockId) != refusedBlockWrites.end()) return 0;
   if (setParameterResult == 1 && buffer && size > 0) {
     const auto* in = static_cast<const uint8_t*>(buffer);
     blocks[blockId].assign(in, in + size);
@@ -124,12 +125,21 @@ int FakeDeviceLibrary::SdkSetParameter(int32_t handle, int blockId, int channel,
 
 int FakeDeviceLibrary::SdkGetUserTable(int32_t handle, void* buffer, int timeoutMs) {
   Record("SdkGetUserTable", {N(handle), P(buffer), N(timeoutMs)});
+  if (userTableResult == 1 && buffer && !userTable.empty())
+    std::memcpy(buffer, userTable.data(), std::min<std::size_t>(userTable.size(), devicelib::kUserTableSize));
   return userTableResult;
 }
 
 int FakeDeviceLibrary::SdkModifyUser(int32_t handle, int operation, const void* newEntry, const void* oldEntry,
                                      int timeoutMs) {
   Record("SdkModifyUser", {N(handle), N(operation), P(newEntry), P(oldEntry), N(timeoutMs)});
+  if (newEntry && oldEntry) {
+    std::lock_guard lock(mutex_);
+    const auto* n = static_cast<const uint8_t*>(newEntry);
+    const auto* o = static_cast<const uint8_t*>(oldEntry);
+    lastModifiedNewEntry.assign(n, n + devicelib::kUserEntrySize);
+    lastModifiedOldEntry.assign(o, o + devicelib::kUserEntrySize);
+  }
   return modifyUserResult;
 }
 

@@ -41,6 +41,12 @@ class FakeDeviceLibrary : public devicelib::DeviceLibrary {
   int startUpgradeResult = 1;
   // Parameter blocks stored by id; a get copies the block (zero-padded).
   std::map<int, std::vector<uint8_t>> blocks;
+  // The user table a get copies out (when not empty), the block ids whose
+  // writes are refused (0), and the two entries of the last user change.
+  std::vector<uint8_t> userTable;
+  std::vector<int> refusedBlockWrites;
+  std::vector<uint8_t> lastModifiedNewEntry;
+  std::vector<uint8_t> lastModifiedOldEntry;
   // Optional hooks that replace the default behaviour of an operation.
   std::function<int(uint8_t*, int, int*, int, int)> onSearch;
   std::function<int32_t(const std::string& ip, uint16_t port, const std::string& user,

@@ -7,11 +7,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <future>
+#include <set>
 
 namespace devsim {
 namespace {
@@ -54,27 +54,20 @@ bool InPrivateNetwork() {
 }
 
 bool Simulator::AssignAddress(const SimDevice& d, std::string& error) {
-  const auto& ip = d.network().ip;
-  const auto mask = devicelink::ParseIpv4(d.network().netmask);
-  if (!devicelink::ParseIpv4(ip)) {
-    error = "[" + d.profile().section + "] has no usable address";
-    return false;
+  if (addresses_->Take(d.network().ip, d.network().netmask, error)) return true;
+  error = "[" + d.profile().section + "] " + error;
+  return false;
+}
+
+void Simulator::ReleaseUnusedAddresses() {
+  if (!addresses_) return;
+  // A device's address stays while the device claims it or still listens there.
+  std::set<std::string> inUse;
+  for (const auto& slot : devices_) {
+    inUse.insert(slot.device->network().ip);
+    if (slot.listener.valid()) inUse.insert(slot.boundAddress);
   }
-  int prefix = 32;
-  if (mask) prefix = __builtin_popcount(*mask);
-  for (char c : options_.assignInterface)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') {
-      error = "bad interface name " + options_.assignInterface;
-      return false;
-    }
-  // "replace" also succeeds for an address the interface already holds.
-  const std::string command = "ip addr replace " + ip + "/" + std::to_string(prefix) + " dev " +
-                              options_.assignInterface;
-  if (std::system(command.c_str()) != 0) {
-    error = "cannot give " + ip + " to " + options_.assignInterface;
-    return false;
-  }
-  return true;
+  addresses_->ReleaseAllBut(inUse);
 }
 
 Simulator::Simulator(Fleet fleet, SimulatorOptions options) : fleet_(std::move(fleet)), options_(std::move(options)) {
@@ -96,6 +89,10 @@ bool Simulator::Open(std::string& error) {
   if (!options_.assignInterface.empty() && (options_.loopback || !InPrivateNetwork())) {
     error = "--assign-addresses works only inside scripts/netns-run and without --loopback";
     return false;
+  }
+  if (!options_.assignInterface.empty()) {
+    addresses_ = std::make_unique<InterfaceAddresses>(options_.assignInterface);
+    if (!addresses_->Prepare(error)) return false;
   }
   for (const auto& e : options_.discovery) {
     devicelink::Socket s(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
@@ -131,7 +128,7 @@ bool Simulator::Open(std::string& error) {
 bool Simulator::OpenListener(std::size_t index, std::string& error) {
   auto& slot = devices_[index];
   const auto& d = *slot.device;
-  if (!options_.assignInterface.empty() && !AssignAddress(d, error)) return false;
+  if (addresses_ && !AssignAddress(d, error)) return false;
   const std::string address = AddressOf(d);
   const auto ip = devicelink::ParseIpv4(address);
   devicelink::Socket s(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
@@ -209,6 +206,7 @@ bool Simulator::ApplyNetworkChange(const std::string& mac, const NetworkSettings
       CloseDevice(index);
       std::string error;
       if (!OpenListener(index, error)) std::fprintf(stderr, "devsim: %s\n", error.c_str());
+      ReleaseUnusedAddresses();
     }
     Notify(index);
   });
@@ -273,6 +271,7 @@ void Simulator::ComeBack(std::size_t index) {
   d.Start(SimClock::now(), std::chrono::system_clock::now());
   std::string error;
   if (!OpenListener(index, error)) std::fprintf(stderr, "devsim: %s\n", error.c_str());
+  ReleaseUnusedAddresses();  // back from a factory reset at its old address
   Notify(index);
 }
 

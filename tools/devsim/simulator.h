@@ -24,6 +24,7 @@
 #include "tools/devsim/device_protocol.h"
 #include "tools/devsim/event_loop.h"
 #include "tools/devsim/fleet_file.h"
+#include "tools/devsim/interface_addresses.h"
 #include "tools/devsim/sim_device.h"
 #include "tools/devsim/stream_source.h"
 
@@ -37,8 +38,9 @@ struct SimulatorOptions {
   // that several simulators of one fleet can run side by side.
   std::optional<int> loopbackSecondOctet;
   // Inside a private network namespace only: gives every device's address
-  // (and every new one a network change brings) to this interface, so that
-  // each device serves on an address of its own.
+  // (and every new one a network change or a factory reset brings) to this
+  // interface, so that each device serves on an address of its own, and
+  // removes again those it added that no device uses any more.
   std::string assignInterface;
 };
 
@@ -110,6 +112,7 @@ class Simulator {
   std::string AddressOf(const SimDevice& d) const;
   bool OpenListener(std::size_t index, std::string& error);
   bool AssignAddress(const SimDevice& d, std::string& error);
+  void ReleaseUnusedAddresses();
   void CloseDevice(std::size_t index);
   void GoDown(std::size_t index);
   void ComeBack(std::size_t index);
@@ -138,6 +141,7 @@ class Simulator {
   std::thread thread_;
   std::atomic<std::thread::id> loopThread_{};  // the thread inside Run(), if any
   std::function<void(const DeviceSnapshot&)> observer_;
+  std::unique_ptr<InterfaceAddresses> addresses_;  // with --assign-addresses only
   // Live streams by connection; last, so that they stop before anything they post to goes.
   std::map<int, std::unique_ptr<StreamSource>> streams_;
 };

@@ -1,6 +1,8 @@
 #include "ui/controls/tree_ctrl.h"
 
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 
 CMyTreeCtrl::CMyTreeCtrl(QWidget* parent) : QTreeWidget(parent) {
   setColumnCount(1);
@@ -22,6 +24,22 @@ QTreeWidgetItem* CMyTreeCtrl::InsertItem(const QString& text, QTreeWidgetItem* p
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
   item->setCheckState(0, Qt::Unchecked);
   return item;
+}
+
+QTreeWidgetItem* CMyTreeCtrl::CheckBoxItemAt(const QPoint& pos) const {
+  const QModelIndex index = indexAt(pos);
+  QTreeWidgetItem* item = itemFromIndex(index);
+  if (!item || !(item->flags() & Qt::ItemIsUserCheckable)) return nullptr;
+  // The box where the item delegate draws it and takes its clicks.
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.rect = visualRect(index);
+  option.index = index;
+  option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+  option.checkState = item->checkState(0);
+  option.text = item->text(0);
+  const QRect box = style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+  return box.contains(pos) ? item : nullptr;
 }
 
 bool HasCheckedTreeItem(const QTreeWidget* tree, int* count) {

@@ -15,6 +15,9 @@ class CMyTreeCtrl : public QTreeWidget {
   // Appends an item with an unchecked check box under parent (a new root
   // when parent is null), as items of a check-box tree come.
   QTreeWidgetItem* InsertItem(const QString& text, QTreeWidgetItem* parent = nullptr);
+
+  // The item whose check box lies under pos (viewport coordinates), else null.
+  QTreeWidgetItem* CheckBoxItemAt(const QPoint& pos) const;
 };
 
 // Counts the checked items among the direct children of the tree's first

@@ -2,8 +2,8 @@
 // namespace against the simulator as a separate process: the demo fleet is
 // found, a device is logged in through the prompt, one device of each
 // datagram kind is re-addressed, and the next search lists both at their new
-// addresses. A wrong password and a device that never answers give their
-// notices.
+// addresses, where they take logins. A wrong password and a device that never
+// answers give their notices.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -159,6 +159,17 @@ TEST(DeviceListE2e, FindsLogsInReaddressesAndFindsAgain) {
       EXPECT_EQ(page.CellText(found, kColLoginState), Text("tx.unLogin"));
     }
     EXPECT_TRUE(dlg.retiredLoginHandles.empty());
+
+    // Both take a login at their new addresses.
+    for (const Change& change : changes) {
+      const int found = RowOf(page, change.mac);
+      ASSERT_GE(found, 0) << change.mac;
+      page.OnDeviceListDblClk(found, kColLoginState);
+      EXPECT_TRUE(notices.isEmpty()) << change.mac << ": " << notices.join(" | ").toStdString();
+      notices.clear();
+      EXPECT_EQ(page.CellText(found, kColLoginState), Text("tx.Logined")) << change.mac;
+      EXPECT_EQ(page.RecordAt(found)->ip, change.ip);
+    }
 
     const QByteArray shots = qgetenv("DIVAROD_SCREENSHOT_DIR");
     if (!shots.isEmpty()) dlg.grab().save(QString::fromLocal8Bit(shots) + "/device-list-after-readdress.png");

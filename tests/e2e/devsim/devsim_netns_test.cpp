@@ -3,7 +3,13 @@
 // every device on an address of its own. Only inside scripts/netns-run.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "core/device/sdk_device_info.h"
 #include "core/lanconfig/lan_config_channel.h"
@@ -86,6 +92,72 @@ TEST(DevsimPrivateNetwork, LanChangeOnTheFixedPortsShowsInTheNextBroadcastDiscov
   uint8_t info[64];
   const int32_t h = lib.SdkLogin(moved->ip.c_str(), moved->tcpPort, "admin", "admin123", info, &error, 0, 0);
   EXPECT_NE(h, 0) << error;
+}
+
+// An address this machine holds is one a socket can bind.
+bool IsLocalAddress(const std::string& ip) {
+  const auto address = devicelink::ParseIpv4(ip);
+  if (!address) return false;
+  const int s = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(*address);
+  const bool bound = ::bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
+  ::close(s);
+  return bound;
+}
+
+bool LogsIn(devicelink::DeviceLinkLibrary& lib, const std::string& ip) {
+  int error = -1;
+  uint8_t info[64];
+  const int32_t h = lib.SdkLogin(ip.c_str(), 34567, "admin", "admin123", info, &error, 0, 0);
+  if (h == 0) ADD_FAILURE() << "login at " << ip << " failed with " << error;
+  else lib.SdkLogout(h);
+  return h != 0;
+}
+
+// The lobby dome holds the first address the simulator gives in its subnet:
+// removing it must leave its neighbours' addresses (and the namespace's own)
+// in place.
+TEST(DevsimPrivateNetwork, AReaddressedDeviceTakesItsNewAddressAndGivesBackTheOld) {
+  DIVAROD_REQUIRE_PRIVATE_NETWORK();
+  simtest::DevsimProcess sim;
+  ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", DEMO_FLEET, "--assign-addresses", "dvr1"})) << sim.output;
+  ASSERT_TRUE(IsLocalAddress("192.168.1.21"));
+
+  DeviceRecord request;
+  request.mac = "00:1c:27:a0:00:01";
+  request.ip = "192.168.1.99";
+  request.netmask = "255.255.255.0";
+  request.gateway = "192.168.1.1";
+  request.dhcpMode = 2;
+  request.password = "admin123";
+  lanconfig::LanConfigChannel channel;
+  ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
+
+  // The device answers only once it serves at its new address.
+  EXPECT_TRUE(IsLocalAddress("192.168.1.99"));
+  EXPECT_FALSE(IsLocalAddress("192.168.1.21"));
+  EXPECT_TRUE(IsLocalAddress("192.168.1.22"));
+  EXPECT_TRUE(IsLocalAddress("10.77.0.2"));
+  devicelink::DeviceLinkLibrary lib;
+  EXPECT_TRUE(LogsIn(lib, "192.168.1.22"));
+
+  // A factory reset brings it back at the fleet's address after its restart.
+  int error = -1;
+  uint8_t info[64];
+  const int32_t h = lib.SdkLogin("192.168.1.99", 34567, "admin", "admin123", info, &error, 0, 0);
+  ASSERT_NE(h, 0) << error;
+  EXPECT_EQ(lib.SdkFactoryReset(h, 0x80000000u), 1);
+  lib.SdkLogout(h);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!(IsLocalAddress("192.168.1.21") && !IsLocalAddress("192.168.1.99")) &&
+         std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(IsLocalAddress("192.168.1.21"));
+  EXPECT_FALSE(IsLocalAddress("192.168.1.99"));
+  EXPECT_TRUE(LogsIn(lib, "192.168.1.21"));
+  EXPECT_TRUE(LogsIn(lib, "192.168.1.22"));
 }
 
 TEST(DevsimPrivateNetwork, AssigningAddressesIsRefusedOutsideTheNamespace) {

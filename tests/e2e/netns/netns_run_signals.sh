@@ -20,8 +20,10 @@ out=$(echo hello | "$run" cat 2>/dev/null)
 marker="divarod-netns-signal-$$"
 "$run" bash -c "exec -a $marker sleep 300" 2>/dev/null &
 outer=$!
-for _ in $(seq 50); do pgrep -f "$marker" >/dev/null && break; sleep 0.1; done
-pgrep -f "$marker" >/dev/null || fail "the command did not start"
+# The command itself (exactly its command line: netns-run's own arguments
+# hold the marker too, and a TERM before netns-run is ready proves nothing).
+for _ in $(seq 50); do pgrep -xf "$marker 300" >/dev/null && break; sleep 0.1; done
+pgrep -xf "$marker 300" >/dev/null || fail "the command did not start"
 kill -TERM "$outer"
 wait "$outer" 2>/dev/null
 for _ in $(seq 50); do pgrep -f "$marker" >/dev/null || break; sleep 0.1; done

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QThread>
+#include <functional>
 #include <thread>
 
 #include "core/language/language.h"
@@ -98,15 +99,18 @@ class QuitWhileBusy : public MainWindowTest, public ::testing::WithParamInterfac
 TEST_P(QuitWhileBusy, IsRefusedWithConfiguringWait) {
   ShowWindow();
   CDlgOperate& op = dlg->operatePage;
-  uint8_t* flags[] = {&op.rebootBusy, &op.defaultsBusy, &op.passwordBusy, &op.portsBusy,
-                      &op.upgradeBusy, &op.importBusy, &dlg->devInfoPage.networkChangeRunning};
-  *flags[GetParam()] = 1;
+  const std::function<void(uint8_t)> flags[] = {
+      [&](uint8_t v) { op.rebootBusy = v; },   [&](uint8_t v) { op.defaultsBusy = v; },
+      [&](uint8_t v) { op.passwordBusy = v; }, [&](uint8_t v) { op.portsBusy = v; },
+      [&](uint8_t v) { op.upgradeBusy = v; },  [&](uint8_t v) { op.importBusy = v; },
+      [&](uint8_t v) { dlg->devInfoPage.networkChangeRunning = v; }};
+  flags[GetParam()](1);
   dlg->OnQuit();
   ASSERT_EQ(Tips().size(), 1u);
   EXPECT_EQ(Tips()[0].text, Text("info.Configuring_wait"));
   EXPECT_EQ(Tips()[0].icon, 0x40);
   EXPECT_TRUE(dlg->isVisible());
-  *flags[GetParam()] = 0;
+  flags[GetParam()](0);
 }
 INSTANTIATE_TEST_SUITE_P(EachFlag, QuitWhileBusy, ::testing::Range(0, 7));
 
