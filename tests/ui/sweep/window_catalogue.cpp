@@ -113,6 +113,15 @@ void VisitDeviceMenu(CDivarodDlg& main, const Visit& visit, bool submenu) {
   menu.hide();
 }
 
+// The batch page with one of its five sub-pages in view.
+void VisitBatchSubPage(CDivarodDlg& main, const Visit& visit, CxSkinButton CDlgOperate::*button) {
+  main.menuPage.operateButton.click();
+  (main.operatePage.*button).click();
+  ServeEvents();
+  visit(main);
+  main.menuPage.devInfoButton.click();
+}
+
 // The calculator's channel editor, for a new channel or for the checked
 // ones (a channel is added first when the list is empty).
 void VisitChannelEditor(CDivarodDlg& main, const Visit& visit, bool modify) {
@@ -196,6 +205,13 @@ const std::vector<SweepWindow>& SweepWindows() {
   static const std::vector<SweepWindow> windows = {
       {"main-window", [](CDivarodDlg& m, const Visit& v) { v(m); }},
       {"batch-page", [](CDivarodDlg& m, const Visit& v) { VisitMenuPage(m, v, &CDlgMainMenu::operateButton); }},
+      {"batch-reboot", [](CDivarodDlg& m, const Visit& v) { VisitBatchSubPage(m, v, &CDlgOperate::rebootButton); }},
+      {"batch-password",
+       [](CDivarodDlg& m, const Visit& v) { VisitBatchSubPage(m, v, &CDlgOperate::passwordButton); }},
+      {"batch-ports", [](CDivarodDlg& m, const Visit& v) { VisitBatchSubPage(m, v, &CDlgOperate::portsButton); }},
+      {"batch-upgrade", [](CDivarodDlg& m, const Visit& v) { VisitBatchSubPage(m, v, &CDlgOperate::upgradeButton); }},
+      {"batch-configuration",
+       [](CDivarodDlg& m, const Visit& v) { VisitBatchSubPage(m, v, &CDlgOperate::configurationButton); }},
       {"calculator", [](CDivarodDlg& m, const Visit& v) { VisitMenuPage(m, v, &CDlgMainMenu::capacityButton); }},
       {"channel-editor-add", [](CDivarodDlg& m, const Visit& v) { VisitChannelEditor(m, v, false); }},
       {"channel-editor-modify", [](CDivarodDlg& m, const Visit& v) { VisitChannelEditor(m, v, true); }},
