@@ -14,6 +14,22 @@ if(DIVAROD_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The thread-sanitizer flavour. DIVAROD_TSAN also compiles in the hand-over
+# annotations of ui/framework/thread_handover.h; tests labelled "threads" run
+# in it (scripts/test).
+if(DIVAROD_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_definitions(DIVAROD_TSAN=1)
+  add_link_options(-fsanitize=thread)
+  # Every executable carries the sanitizer's options and suppressions, so that
+  # tests, the program and the tools run at build time need no environment.
+  add_library(divarod_tsan_options OBJECT "${CMAKE_CURRENT_LIST_DIR}/tsan_options.cpp")
+  target_compile_definitions(divarod_tsan_options PRIVATE
+    DIVAROD_TSAN_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/tests/tsan.supp")
+  set_target_properties(divarod_tsan_options PROPERTIES AUTOMOC OFF)
+  link_libraries(divarod_tsan_options)
+endif()
+
 # Adds every direct or nested sub-folder (up to two levels) that carries a CMakeLists.txt.
 function(divarod_add_subdirectories)
   foreach(root ${ARGN})
@@ -53,6 +69,22 @@ function(divarod_library name)
   divarod_warnings(${name})
 endfunction()
 
+# divarod_test_list_properties(NAME LABELS ENVIRONMENT): the labels and the
+# environment of every case gtest_discover_tests registers for NAME. These are
+# lists, which gtest_discover_tests' PROPERTIES flattens into separate
+# arguments (only the first item would survive); a file that ctest reads after
+# the discovered list sets them whole.
+function(divarod_test_list_properties name labels environment)
+  set(properties_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${properties_file}"
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
+    "    LABELS [==[${labels}]==]\n"
+    "    ENVIRONMENT [==[${environment}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties_file}")
+endfunction()
+
 # divarod_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s] [NO_GTEST_MAIN])
 # One GoogleTest executable, registered with ctest as one test per case.
 # Widgets run on the offscreen platform. Device discovery sends nowhere
@@ -76,10 +108,9 @@ function(divarod_test name)
   include(GoogleTest)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES
-      TIMEOUT ${A_TIMEOUT}
-      LABELS ${A_LABELS}
-      ENVIRONMENT "DIVAROD_DISCOVERY_TARGETS=none;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    PROPERTIES TIMEOUT ${A_TIMEOUT})
+  divarod_test_list_properties(${name} "${A_LABELS}"
+    "DIVAROD_DISCOVERY_TARGETS=none;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
 
 # divarod_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir])

@@ -65,6 +65,8 @@ std::vector<Endpoint> DeviceLinkLibrary::DiscoveryTargets() const {
   return BroadcastTargets(wire::kDiscoveryPort);
 }
 
+std::size_t DeviceLinkLibrary::HeldFirmwareImages() { return images_.HeldImages(); }
+
 std::size_t DeviceLinkLibrary::OpenLogins() const {
   std::lock_guard lock(mutex_);
   return sessions_.size();
@@ -280,12 +282,13 @@ int32_t DeviceLinkLibrary::SdkOpenUpgrade(int32_t handle, const char* firmwarePa
                                           devicelib::UpgradeProgressCallback callback, void* userData, int) {
   const auto s = Find(handle);
   if (!s || s->dead()) return 0;
-  auto image = ReadFile(firmwarePath, wire::kMaxFirmwareFile);
-  if (!image || image->empty()) return 0;
+  if (!firmwarePath) return 0;
+  auto image = images_.Acquire(firmwarePath, wire::kMaxFirmwareFile);
+  if (!image) return 0;
   std::lock_guard lock(mutex_);
   const int32_t upgradeHandle = NextHandle();
   upgrades_[upgradeHandle] = std::make_shared<UpgradeJob>(handle, upgradeHandle, s->device(), s->credentials(),
-                                                          std::move(*image), callback, userData);
+                                                          std::move(image), callback, userData);
   return upgradeHandle;
 }
 

@@ -12,6 +12,7 @@
 
 #include "core/device/device_library.h"
 #include "libs/devicelink/discovery.h"
+#include "libs/devicelink/firmware_image.h"
 #include "libs/devicelink/socket_io.h"
 
 namespace devicelink {
@@ -38,6 +39,8 @@ class DeviceLinkLibrary : public devicelib::DeviceLibrary {
   DiscoveryOutcome LastDiscovery() const;
   // Logins the library holds a connection for (diagnostics, tests).
   std::size_t OpenLogins() const;
+  // Firmware files whose copy some open upgrade holds (tests).
+  std::size_t HeldFirmwareImages();
 
   void SdkStartup(int reserved, void* mainWindow) override;
   void SDK_SetCustomer(const char* customerCode) override;
@@ -80,6 +83,7 @@ class DeviceLinkLibrary : public devicelib::DeviceLibrary {
   std::map<int32_t, std::shared_ptr<Session>> sessions_;
   std::map<int32_t, std::shared_ptr<UpgradeJob>> upgrades_;
   int32_t lastHandle_ = 0;
+  FirmwareImageCache images_;  // one copy per firmware file for the upgrades open
 };
 
 }  // namespace devicelink

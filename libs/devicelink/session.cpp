@@ -71,14 +71,16 @@ std::shared_ptr<Session> Session::Join(const Endpoint& device, const Credentials
   return s;
 }
 
-Reply Session::Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline) {
+Reply Session::Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline,
+                        std::span<const uint8_t> body) {
   Reply r;
   if (dead_) {
     r.io = IoResult::kClosed;
     return r;
   }
-  const auto frame = wire::Encode(type, sequence, 0, payload);
-  r.io = SendAll(socket_.get(), frame, deadline);
+  const auto header = wire::EncodeHeader(type, sequence, 0, static_cast<uint32_t>(payload.size() + body.size()));
+  const std::span<const uint8_t> parts[] = {header, payload, body};
+  r.io = SendAll(socket_.get(), parts, deadline);
   if (r.io != IoResult::kOk) {
     // Part of a frame may have left: the stream is out of step for good.
     Close();
@@ -103,18 +105,52 @@ Reply Session::Call(wire::Type type, const std::function<std::vector<uint8_t>(ui
   const Deadline deadline = DeadlineIn(timeoutMs);
   // Another call on the same login holds the connection: wait for it, but
   // never beyond this call's own timeout.
-  std::unique_lock lock(callMutex_, deadline);
-  if (!lock.owns_lock()) {
+  if (!TakeTurn(deadline)) {
     Reply r;
     r.io = IoResult::kTimeout;
     return r;
   }
+  const TurnRelease release{this};
   const uint32_t sequence = nextSequence_++;
   return Exchange(type, payload(sequence), sequence, deadline);
 }
 
+bool Session::TakeTurn(Deadline deadline) {
+  std::unique_lock lock(turnMutex_);
+  if (!turnFree_.wait_until(lock, deadline, [this] { return !inCall_; })) return false;
+  inCall_ = true;
+  return true;
+}
+
+bool Session::TryTakeTurn() {
+  std::lock_guard lock(turnMutex_);
+  if (inCall_) return false;
+  inCall_ = true;
+  return true;
+}
+
+void Session::EndTurn() {
+  {
+    std::lock_guard lock(turnMutex_);
+    inCall_ = false;
+  }
+  turnFree_.notify_one();
+}
+
 Reply Session::Call(wire::Type type, std::vector<uint8_t> payload, int timeoutMs) {
   return Call(type, [&](uint32_t) { return payload; }, timeoutMs);
+}
+
+Reply Session::Call(wire::Type type, std::span<const uint8_t> prefix, std::span<const uint8_t> body, int timeoutMs) {
+  const Deadline deadline = DeadlineIn(timeoutMs);
+  if (!TakeTurn(deadline)) {
+    Reply r;
+    r.io = IoResult::kTimeout;
+    return r;
+  }
+  const TurnRelease release{this};
+  const uint32_t sequence = nextSequence_++;
+  return Exchange(type, prefix, sequence, deadline, body);
 }
 
 IoResult Session::Receive(wire::Frame& out, Deadline deadline) {
@@ -126,8 +162,8 @@ IoResult Session::Receive(wire::Frame& out, Deadline deadline) {
 
 bool Session::LooksAlive() {
   if (dead_) return false;
-  std::unique_lock lock(callMutex_, std::try_to_lock);
-  if (!lock.owns_lock()) return true;  // in a call: that call finds out
+  if (!TryTakeTurn()) return true;  // in a call: that call finds out
+  const TurnRelease release{this};
   pollfd p{socket_.get(), POLLIN, 0};
   if (::poll(&p, 1, 0) <= 0) return true;
   uint8_t byte;

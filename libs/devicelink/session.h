@@ -3,6 +3,7 @@
 // each bounded by its own timeout.
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -52,6 +53,9 @@ class Session {
   // skipped. After a broken connection every call fails at once.
   Reply Call(wire::Type type, const std::function<std::vector<uint8_t>(uint32_t)>& payload, int timeoutMs);
   Reply Call(wire::Type type, std::vector<uint8_t> payload, int timeoutMs);
+  // A request whose payload is `prefix` followed by `body`, sent as they lie
+  // in memory (the upgrade's chunks go out of the shared image uncopied).
+  Reply Call(wire::Type type, std::span<const uint8_t> prefix, std::span<const uint8_t> body, int timeoutMs);
   // Waits for a frame the device sends on its own (upgrade progress).
   IoResult Receive(wire::Frame& out, Deadline deadline);
 
@@ -66,12 +70,25 @@ class Session {
 
  private:
   Session(const Endpoint& device, Socket socket) : device_(device), socket_(std::move(socket)) {}
-  Reply Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline);
+  Reply Exchange(wire::Type type, std::span<const uint8_t> payload, uint32_t sequence, Deadline deadline,
+               std::span<const uint8_t> body = {});
+  // The connection carries one call at a time. Taking a turn waits no longer
+  // than the deadline; a plain mutex and condition variable rather than a
+  // timed mutex, so the thread sanitizer can follow the hand-over.
+  bool TakeTurn(Deadline deadline);
+  bool TryTakeTurn();
+  void EndTurn();
+  struct TurnRelease {
+    Session* session;
+    ~TurnRelease() { session->EndTurn(); }
+  };
 
   Endpoint device_;
   Socket socket_;
   wire::FrameReader reader_;
-  std::timed_mutex callMutex_;
+  std::mutex turnMutex_;
+  std::condition_variable turnFree_;
+  bool inCall_ = false;  // under turnMutex_
   uint32_t nextSequence_ = 1;
   Credentials credentials_;
   std::atomic<bool> dead_{false};

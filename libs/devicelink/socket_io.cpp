@@ -7,9 +7,12 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 namespace devicelink {
 
@@ -103,6 +106,43 @@ IoResult SendAll(int fd, std::span<const uint8_t> data, Deadline deadline) {
     const ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
     if (n > 0) {
       sent += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd p{fd, POLLOUT, 0};
+      const int left = MillisecondsLeft(deadline);
+      if (left == 0) return IoResult::kTimeout;
+      const int r = ::poll(&p, 1, left);
+      if (r == 0) return IoResult::kTimeout;
+      if (r < 0 && errno != EINTR) return IoResult::kClosed;
+      continue;
+    }
+    return IoResult::kClosed;
+  }
+  return IoResult::kOk;
+}
+
+IoResult SendAll(int fd, std::span<const std::span<const uint8_t>> parts, Deadline deadline) {
+  std::vector<iovec> pending;
+  for (const auto& part : parts)
+    if (!part.empty()) pending.push_back(iovec{const_cast<uint8_t*>(part.data()), part.size()});
+  std::size_t first = 0;
+  while (first < pending.size()) {
+    msghdr message{};
+    message.msg_iov = pending.data() + first;
+    message.msg_iovlen = pending.size() - first;
+    ssize_t n = ::sendmsg(fd, &message, MSG_NOSIGNAL);
+    if (n > 0) {
+      // Skip what left, part by part.
+      while (n > 0) {
+        iovec& v = pending[first];
+        const std::size_t taken = std::min(static_cast<std::size_t>(n), v.iov_len);
+        v.iov_base = static_cast<uint8_t*>(v.iov_base) + taken;
+        v.iov_len -= taken;
+        n -= static_cast<ssize_t>(taken);
+        if (v.iov_len == 0) ++first;
+      }
       continue;
     }
     if (n < 0 && errno == EINTR) continue;

@@ -54,6 +54,8 @@ enum class IoResult { kOk, kTimeout, kClosed, kRefused, kUnreachable, kProtocol 
 // Connects within the deadline. Refused and unreachable are told apart from a timeout.
 IoResult ConnectTcp(const Endpoint& to, Deadline deadline, Socket& out);
 IoResult SendAll(int fd, std::span<const uint8_t> data, Deadline deadline);
+// The parts one after another, as one stream of bytes, without joining them first.
+IoResult SendAll(int fd, std::span<const std::span<const uint8_t>> parts, Deadline deadline);
 // Reads until the reader holds a whole frame, or the deadline passes.
 IoResult ReceiveFrame(int fd, wire::FrameReader& reader, Deadline deadline, wire::Frame& out);
 

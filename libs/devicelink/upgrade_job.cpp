@@ -5,7 +5,7 @@
 namespace devicelink {
 
 UpgradeJob::UpgradeJob(int32_t loginHandle, int32_t upgradeHandle, Endpoint device, Credentials credentials,
-                       std::vector<uint8_t> image, devicelib::UpgradeProgressCallback callback, void* userData)
+                       std::shared_ptr<const FirmwareImage> image, devicelib::UpgradeProgressCallback callback, void* userData)
     : loginHandle_(loginHandle),
       upgradeHandle_(upgradeHandle),
       device_(device),
@@ -30,8 +30,8 @@ bool UpgradeJob::Start() {
     session_ = session;
   }
   msg::UpgradeBeginRequest begin;
-  begin.size = image_.size();
-  begin.sha256 = Sha256Of(image_);
+  begin.size = image_->size();
+  begin.sha256 = image_->sha256();
   if (!session->Call(wire::Type::kUpgradeBegin, msg::Encode(begin), kUpgradeStepTimeoutMs).ok()) {
     session->Close();
     return false;
@@ -64,16 +64,16 @@ void UpgradeJob::Report(int32_t total, int32_t done) {
 }
 
 void UpgradeJob::Run() {
-  const auto total = static_cast<int32_t>(image_.size());
+  const std::span<const uint8_t> image = image_->bytes();
+  const auto total = static_cast<int32_t>(image.size());
   Report(total, 0);
   std::size_t sent = 0;
-  while (sent < image_.size()) {
-    const std::size_t n = std::min(wire::kFirmwareChunk, image_.size() - sent);
-    msg::UpgradeDataRequest chunk;
-    chunk.offset = sent;
-    chunk.data.assign(image_.begin() + static_cast<std::ptrdiff_t>(sent),
-                      image_.begin() + static_cast<std::ptrdiff_t>(sent + n));
-    if (!session_->Call(wire::Type::kUpgradeData, msg::Encode(chunk), kUpgradeStepTimeoutMs).ok()) {
+  while (sent < image.size()) {
+    const std::size_t n = std::min(wire::kFirmwareChunk, image.size() - sent);
+    // UpgradeData: the offset, then the chunk straight out of the shared image.
+    wire::Writer offset;
+    offset.U64(sent);
+    if (!session_->Call(wire::Type::kUpgradeData, offset.data(), image.subspan(sent, n), kUpgradeStepTimeoutMs).ok()) {
       Report(0, -2);
       return;
     }

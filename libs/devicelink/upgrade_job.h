@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/device/device_library.h"
+#include "libs/devicelink/firmware_image.h"
 #include "libs/devicelink/session.h"
 
 namespace devicelink {
@@ -26,7 +27,7 @@ inline constexpr int kUpgradeWriteSilenceMs = 120000;
 class UpgradeJob : public std::enable_shared_from_this<UpgradeJob> {
  public:
   UpgradeJob(int32_t loginHandle, int32_t upgradeHandle, Endpoint device, Credentials credentials,
-             std::vector<uint8_t> image, devicelib::UpgradeProgressCallback callback, void* userData);
+             std::shared_ptr<const FirmwareImage> image, devicelib::UpgradeProgressCallback callback, void* userData);
   ~UpgradeJob();  // stops the thread; no callback runs after it
 
   // Joins the login on a new connection and announces the image, then hands
@@ -45,7 +46,7 @@ class UpgradeJob : public std::enable_shared_from_this<UpgradeJob> {
   const int32_t upgradeHandle_;
   const Endpoint device_;
   const Credentials credentials_;
-  const std::vector<uint8_t> image_;
+  const std::shared_ptr<const FirmwareImage> image_;  // shared with the other upgrades of the file
   const devicelib::UpgradeProgressCallback callback_;
   void* const userData_;
   std::mutex mutex_;  // guards session_, started_ and thread_ between Start and Stop

@@ -12,6 +12,14 @@ std::vector<uint8_t> Encode(Type type, uint32_t sequence, int32_t status, std::s
   return std::move(w.data());
 }
 
+std::array<uint8_t, kHeaderSize> EncodeHeader(Type type, uint32_t sequence, int32_t status, uint32_t length) {
+  Writer w;
+  w.Bytes(kMagic).U8(kVersion).U8(static_cast<uint8_t>(type)).U16(0).U32(sequence).I32(status).U32(length);
+  std::array<uint8_t, kHeaderSize> header{};
+  std::copy(w.data().begin(), w.data().end(), header.begin());
+  return header;
+}
+
 HeaderCheck ParseHeader(std::span<const uint8_t> bytes, Header& out) {
   if (bytes.size() < kHeaderSize) return HeaderCheck::kIncomplete;
   Reader r(bytes.first(kHeaderSize));

@@ -94,6 +94,8 @@ struct Frame {
 
 // Serialises one frame: header then payload.
 std::vector<uint8_t> Encode(Type type, uint32_t sequence, int32_t status, std::span<const uint8_t> payload);
+// The header alone, for a payload of `length` bytes sent from elsewhere.
+std::array<uint8_t, kHeaderSize> EncodeHeader(Type type, uint32_t sequence, int32_t status, uint32_t length);
 
 enum class HeaderCheck { kOk, kIncomplete, kInvalid };
 // Reads the first kHeaderSize bytes. Invalid: wrong magic or version, a

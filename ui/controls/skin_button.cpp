@@ -9,6 +9,7 @@
 #include <QToolTip>
 
 #include "ui/framework/skins.h"
+#include "ui/framework/thread_handover.h"
 
 CxSkinButton::CxSkinButton(QWidget* parent) : QPushButton(parent) {
   textColour = palette().color(QPalette::ButtonText);
@@ -53,14 +54,14 @@ void CxSkinButton::Redraw() {
   if (QThread::currentThread() == thread())
     update();
   else
-    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+    handover::PostToUiThread(this, [this] { update(); });
 }
 
 void CxSkinButton::SetEnabledFromAnyThread(bool enabled) {
   if (QThread::currentThread() == thread())
     setEnabled(enabled);
   else
-    QMetaObject::invokeMethod(this, [this, enabled] { setEnabled(enabled); }, Qt::QueuedConnection);
+    handover::PostToUiThread(this, [this, enabled] { setEnabled(enabled); });
 }
 
 CxSkinButton::Picture CxSkinButton::ChosenPicture() const {

@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "ui/framework/thread_handover.h"
+
 namespace keyfilter {
 namespace {
 
@@ -17,6 +19,8 @@ constexpr const char* kRuleProperty = "divarod.swallowEnterEsc";
 class EnterEscFilter : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    // An event a worker posted meets this filter before its receiver.
+    handover::Acquire(event);
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
     if (!watched->isWidgetType()) return false;

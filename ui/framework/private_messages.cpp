@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QThread>
 
+#include "ui/framework/thread_handover.h"
+
 namespace pm {
 namespace {
 
@@ -23,8 +25,10 @@ class MailboxObject : public QObject {
     if (QCoreApplication::instance()) moveToThread(QCoreApplication::instance()->thread());
   }
   bool event(QEvent* e) override {
+    if (handover::RunCall(e)) return true;
     if (e->type() != kPrivateMessageEvent) return QObject::event(e);
     auto* m = static_cast<PrivateMessageEvent*>(e);
+    handover::Acquire(m);
     owner_->OnPrivateMessage(m->message, m->wParam, m->lParam);
     return true;
   }
@@ -50,14 +54,15 @@ LRESULT SendPrivateMessage(MessageReceiver* target, unsigned message, WPARAM wPa
   // the sender waits for the value. Should the receiver go away first, the
   // queued call is dropped and the sender gets 0.
   LRESULT result = 0;
-  QMetaObject::invokeMethod(
-      box, [&] { result = target->OnPrivateMessage(message, wParam, lParam); }, Qt::BlockingQueuedConnection);
+  handover::CallAndWait(box, [&] { result = target->OnPrivateMessage(message, wParam, lParam); });
   return result;
 }
 
 void PostPrivateMessage(MessageReceiver* target, unsigned message, WPARAM wParam, LPARAM lParam) {
   if (!target) return;
-  QCoreApplication::postEvent(target->Mailbox(), new PrivateMessageEvent(message, wParam, lParam));
+  auto* event = new PrivateMessageEvent(message, wParam, lParam);
+  handover::Release(event);
+  QCoreApplication::postEvent(target->Mailbox(), event);
 }
 
 }  // namespace pm

@@ -1,8 +1,9 @@
 #include "ui/framework/worker_modal.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QThread>
+
+#include "ui/framework/thread_handover.h"
 
 namespace modal {
 
@@ -14,8 +15,7 @@ bool OnUiThread() {
 int RunOnUiThread(const std::function<int()>& window) {
   if (OnUiThread()) return window();
   int result = 0;
-  QMetaObject::invokeMethod(
-      QCoreApplication::instance(), [&] { result = window(); }, Qt::BlockingQueuedConnection);
+  handover::CallAndWait(handover::UiThreadReceiver(), [&] { result = window(); });
   return result;
 }
 

@@ -37,6 +37,7 @@
 #include "ui/operations/dlg_modify_port.h"
 #include "ui/operations/dlg_reboot.h"
 #include "ui/operations/dlg_upgrade.h"
+#include "ui/operations/threaded_run_state.h"
 
 class QTreeWidgetItem;
 
@@ -196,6 +197,7 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   std::atomic<uint8_t> portsBusy{0};
   std::atomic<uint8_t> upgradeBusy{0};
   std::atomic<uint8_t> importBusy{0};
+  ThreadedRunState threadedRuns;  // upgrade_run.cpp, config_import_run.cpp
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 
 #include "core/language/language.h"
 #include "tests/ui/devinfo/device_page_fixture.h"
@@ -197,7 +198,7 @@ TEST_F(DeviceLogin, CancelledBatchPromptEndsTheRun) {
 
 TEST_F(DeviceLogin, BatchPromptFromAWorkerThreadRunsOnTheUiThread) {
   library.fake.defaultLoginHandle = 5;
-  int result = 0;
+  std::atomic<int> result{0};  // polled by the UI thread while the worker runs
   bool ask = true;
   std::string user, password;
   std::thread worker([&] {

@@ -268,14 +268,5 @@ TEST_F(OperatePageTest, LanguageChangeRecaptionsThePageAndEverySubPage) {
   EXPECT_EQ(op->upgradePage.upgradeButton.caption, Text("tx.Upgrade"));
 }
 
-TEST_F(OperatePageTest, UpgradeAndImportRequestsAreAnsweredWithNothingYet) {
-  Search(ThreeDevices());
-  Check({"10.0.0.20"});
-  std::string path = "/tmp/x.coi";
-  pm::SendPrivateMessage(op, pm::WM_BATCH_UPGRADE);
-  pm::SendPrivateMessage(op, pm::WM_BATCH_CONFIG_IMPORT, reinterpret_cast<pm::WPARAM>(&path));
-  EXPECT_FALSE(op->IsBatchBusy());
-}
-
 }  // namespace
 }  // namespace operate_test

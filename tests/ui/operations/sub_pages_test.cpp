@@ -94,7 +94,9 @@ TEST_F(SubPageTest, UpgradeAndImportAskThenSendTheirRequest) {
   op->configurationPage.importButton.click();
   EXPECT_EQ(op->upgradePage.upgradeFilePath, "/fw/image.upf");
   EXPECT_EQ(op->configurationPage.configFilePath, "/cfg/site.coi");
-  EXPECT_EQ(Boxes(), QStringList({Box(0x20, "msg.Ensure_upgrade"), Box(0x20, "msg.Ensure_updata_config")}));
+  // Nothing is checked: each request reaches the page, which refuses it.
+  EXPECT_EQ(Boxes(), QStringList({Box(0x20, "msg.Ensure_upgrade"), Box(0x40, "msg.Sel_dev_first"),
+                                  Box(0x20, "msg.Ensure_updata_config"), Box(0x40, "msg.Sel_dev_first")}));
 }
 
 // --- password ----------------------------------------------------------------------------

@@ -164,22 +164,87 @@ TEST_F(UpgradeTest, StartingTwiceStartsOnce) {
   lib.SdkCloseUpgrade(u);
 }
 
+TEST_F(UpgradeTest, UpgradesOfOneFileShareOneCopyReleasedWithTheLast) {
+  std::vector<std::unique_ptr<Recorder>> recorders;
+  std::vector<int32_t> upgrades;
+  for (int n = 1; n <= 3; ++n) {
+    auto r = std::make_unique<Recorder>();
+    r->loginHandle = Login(n);
+    const int32_t u = lib.SdkOpenUpgrade(r->loginHandle, firmware.c_str(), &Recorder::Callback, r.get(), 0);
+    ASSERT_NE(u, 0);
+    upgrades.push_back(u);
+    recorders.push_back(std::move(r));
+  }
+  EXPECT_EQ(lib.HeldFirmwareImages(), 1u);
+  for (int32_t u : upgrades) ASSERT_EQ(lib.SdkStartUpgrade(u), 1);
+  for (auto& r : recorders) ASSERT_TRUE(r->WaitFor(Recorder::Ended));
+  lib.SdkCloseUpgrade(upgrades[0]);
+  lib.SdkCloseUpgrade(upgrades[1]);
+  EXPECT_EQ(lib.HeldFirmwareImages(), 1u);
+  lib.SdkCloseUpgrade(upgrades[2]);
+  EXPECT_EQ(lib.HeldFirmwareImages(), 0u);
+  for (auto& r : recorders) {
+    std::lock_guard lock(r->mutex);
+    EXPECT_EQ(r->calls.back().done, -1);
+  }
+}
+
+TEST_F(UpgradeTest, FileRewrittenBetweenOpensSendsEachDeviceOneWholeImage) {
+  // The device checks the image against the checksum announced at the start,
+  // so a finished upgrade proves it received exactly one version of the file.
+  Recorder first, second;
+  first.loginHandle = Login(1);
+  second.loginHandle = Login(2);
+  const int32_t u1 = lib.SdkOpenUpgrade(first.loginHandle, firmware.c_str(), &Recorder::Callback, &first, 0);
+  ASSERT_NE(u1, 0);
+  ASSERT_EQ(lib.SdkStartUpgrade(u1), 1);
+  {
+    // Rewritten in place while the first upgrade sends (longer, so that the
+    // change shows whatever the file system's timestamp resolution).
+    std::fstream out(firmware, std::ios::binary | std::ios::in | std::ios::out);
+    for (int i = 0; i < kImageSize + 4096; ++i) out.put(static_cast<char>(i * 13 + 1));
+  }
+  const int32_t u2 = lib.SdkOpenUpgrade(second.loginHandle, firmware.c_str(), &Recorder::Callback, &second, 0);
+  ASSERT_NE(u2, 0);
+  ASSERT_EQ(lib.SdkStartUpgrade(u2), 1);
+  ASSERT_TRUE(first.WaitFor(Recorder::Ended));
+  ASSERT_TRUE(second.WaitFor(Recorder::Ended));
+  lib.SdkCloseUpgrade(u1);
+  lib.SdkCloseUpgrade(u2);
+  std::lock_guard lock1(first.mutex), lock2(second.mutex);
+  EXPECT_EQ(first.calls.back().done, -1);
+  EXPECT_EQ(second.calls.back().done, -1);
+  EXPECT_EQ(lib.HeldFirmwareImages(), 0u);
+}
+
 struct CloseFromCallback {
-  devicelink::DeviceLinkLibrary* lib;
+  devicelink::DeviceLinkLibrary* lib = nullptr;
   int32_t upgrade = 0;
   std::atomic<int> calls{0};
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool closed = false;
   static void Callback(int32_t, int32_t, int32_t, int32_t, void* user) {
     auto* self = static_cast<CloseFromCallback*>(user);
-    if (self->calls++ == 0) self->lib->SdkCloseUpgrade(self->upgrade);
+    if (self->calls++ != 0) return;
+    self->lib->SdkCloseUpgrade(self->upgrade);
+    std::lock_guard lock(self->mutex);
+    self->closed = true;  // the callback's last touch of *self
+    self->changed.notify_all();
   }
 };
 
 TEST_F(UpgradeTest, ClosingFromInsideTheCallbackEndsItWithoutHanging) {
-  CloseFromCallback c{&lib};
+  CloseFromCallback c;
+  c.lib = &lib;
   const int32_t login = Login(3);
   c.upgrade = lib.SdkOpenUpgrade(login, firmware.c_str(), &CloseFromCallback::Callback, &c, 0);
   ASSERT_EQ(lib.SdkStartUpgrade(c.upgrade), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  std::unique_lock lock(c.mutex);
+  ASSERT_TRUE(c.changed.wait_for(lock, std::chrono::seconds(20), [&] { return c.closed; }));
+  // Nothing follows the close: a second report would come within the time one
+  // chunk takes on loopback.
+  EXPECT_FALSE(c.changed.wait_for(lock, std::chrono::milliseconds(300), [&] { return c.calls > 1; }));
   EXPECT_EQ(c.calls, 1);
 }
 

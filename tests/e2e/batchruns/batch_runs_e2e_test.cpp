@@ -1,0 +1,214 @@
+// The batch page's threaded runs as an installer uses them, inside the private
+// network namespace against the simulator as a separate process: a firmware
+// upgrade of three devices of which one stalls and one fails, and the import
+// of a configuration exported from one device into two, one of which refuses.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <filesystem>
+
+#include "core/device/device_library.h"
+#include "core/language/language.h"
+#include "libs/devicelink/devicelink.h"
+#include "tests/e2e/devsim/devsim_process.h"
+#include "tests/support/private_network.h"
+#include "ui/framework/modal_seam.h"
+#include "ui/main/device_columns.h"
+#include "ui/main/divarod_dlg.h"
+#include "ui/main/dlg_login_local.h"
+
+namespace {
+
+// Tree order is MAC order.
+constexpr const char* kGood = "192.168.1.11";
+constexpr const char* kStalls = "192.168.1.12";
+constexpr const char* kFails = "192.168.1.13";
+constexpr const char* kRefuses = "192.168.1.14";
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+QString WriteFleet(const QTemporaryDir& dir) {
+  const QByteArray text =
+      "[fleet]\nanswer_spread_ms=100\n"
+      "[defaults]\nusers=admin:admin123\nupgrade_write_ms=400\nreboot_ms=800\nversion=V5.2.4 Build:2026-09-14\n"
+      "[good]\nmac=02:00:00:00:00:01\nip=192.168.1.11\n"
+      "[stalls]\nmac=02:00:00:00:00:02\nip=192.168.1.12\nupgrade_stall_at=30\n"
+      "[fails]\nmac=02:00:00:00:00:03\nip=192.168.1.13\nupgrade_fail_at=40\n"
+      "[refuses]\nmac=02:00:00:00:00:04\nip=192.168.1.14\nrefuse_import=1\n";
+  const QString path = dir.filePath("fleet.ini");
+  QFile out(path);
+  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(text);
+  return path;
+}
+
+class BatchRunsE2e : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DIVAROD_REQUIRE_PRIVATE_NETWORK();
+    qunsetenv("DIVAROD_DISCOVERY_TARGETS");  // the production discovery, inside the namespace only
+    ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", WriteFleet(work).toStdString(), "--assign-addresses", "dvr1"}))
+        << sim.output;
+    // A program folder of its own with the shipped configuration. Copied in
+    // process: a child started by QProcess shares this process's memory until
+    // it executes, which leaves the thread sanitizer blind to this thread's
+    // locks.
+    const std::string shipped = QCoreApplication::applicationDirPath().toStdString() + "/Config File";
+    std::error_code error;
+    std::filesystem::copy(shipped, work.path().toStdString() + "/Config File", std::filesystem::copy_options::recursive,
+                          error);
+    ASSERT_FALSE(error) << error.message();
+    // The user types the password into the run's one prompt and confirms
+    // every notice.
+    modal::SetAnswerer([this](const modal::ModalRequest& r) {
+      if (r.kind == "tip") {
+        notices << r.text;
+        return 1;
+      }
+      if (auto* prompt = qobject_cast<CDlgLoginLocal*>(r.dialog)) {
+        ++prompts;
+        prompt->passwordEdit.setText("admin123");
+        prompt->okButton.click();
+        return prompt->result();
+      }
+      return 2;
+    });
+    devicelib::SetDeviceLibrary(&library);
+    dlg = std::make_unique<CDivarodDlg>();
+    MainDialogInstance = dlg.get();
+    dlg->config.programFolder = work.path() + "/";
+    dlg->show();
+    ASSERT_TRUE(WaitUntil([&] { return dlg->operatePage.DeviceItemCount() == 4 && !dlg->searching.load(); }, 20000));
+    notices.clear();
+  }
+
+  void TearDown() override {
+    if (dlg) {
+      EXPECT_TRUE(WaitUntil([&] { return Page().threadedRuns.runningWorkers == 0; }, 10000));
+      MainDialogInstance = nullptr;
+      dlg.reset();
+    }
+    devicelib::SetDeviceLibrary(nullptr);
+    modal::SetAnswerer({});
+  }
+
+  CDlgOperate& Page() { return dlg->operatePage; }
+
+  QTreeWidgetItem* ItemOf(const std::string& ip) {
+    for (int i = 0; i < Page().DeviceItemCount(); ++i)
+      if (CDlgOperate::RecordOfItem(Page().DeviceItem(i))->ip == ip) return Page().DeviceItem(i);
+    return nullptr;
+  }
+  DeviceRecord& Record(const std::string& ip) { return *CDlgOperate::RecordOfItem(ItemOf(ip)); }
+  QString Text(const std::string& ip) { return ItemOf(ip)->text(0); }
+  static QString Status(const std::string& ip, const char* key) {
+    return QString::fromStdString(ip) + "  " + ::Text(QString::fromLatin1(key));
+  }
+  void Check(std::initializer_list<const char*> ips) {
+    for (const char* ip : ips) ItemOf(ip)->setCheckState(0, Qt::Checked);
+  }
+  QString LoginCell(const std::string& ip) {
+    CDlgDevInfo& list = dlg->devInfoPage;
+    for (int row = 0; row < list.RowCount(); ++row)
+      if (list.RecordAt(row)->ip == ip) return list.CellText(row, kColLoginState);
+    return {};
+  }
+
+  QTemporaryDir work;
+  simtest::DevsimProcess sim;
+  devicelink::DeviceLinkLibrary library;
+  std::unique_ptr<CDivarodDlg> dlg;
+  QStringList notices;
+  int prompts = 0;
+};
+
+TEST_F(BatchRunsE2e, UpgradeOfThreeWhereOneStallsAndOneFails) {
+  const QString firmware = work.filePath("firmware.bin");
+  {
+    QFile out(firmware);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    QByteArray image(300 * 1024, '\0');
+    for (int i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 31 + 7);
+    out.write(image);
+  }
+  const std::string startedBefore = Record(kGood).devStartTime;
+  Check({kGood, kStalls, kFails});
+  Page().upgradePage.upgradeFilePath = firmware.toStdString();
+  ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_UPGRADE), 1);
+
+  // The good device finishes, the failing one reports its failure, and the
+  // stalling one stops at 30 percent of its writing (shown as 65%).
+  ASSERT_TRUE(WaitUntil([&] { return Text(kGood) == Status(kGood, "tx.success"); }, 30000)) << Text(kGood).toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return Text(kFails) == Status(kFails, "tx.fail"); }, 30000)) << Text(kFails).toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return Text(kStalls) == QString(kStalls) + "  65%"; }, 30000))
+      << Text(kStalls).toStdString();
+  EXPECT_EQ(prompts, 1);
+  EXPECT_TRUE(notices.isEmpty());
+  EXPECT_TRUE(Page().upgradeBusy);
+
+  // Timer 1's ticks: the stalled device is given up at the second.
+  Page().OnUpgradeWatchdog(CDlgOperate::kWatchdogTimer);
+  EXPECT_EQ(Text(kStalls), QString(kStalls) + "  65%");
+  Page().OnUpgradeWatchdog(CDlgOperate::kWatchdogTimer);
+  EXPECT_EQ(Text(kStalls), Status(kStalls, "tx.fail"));
+  EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
+  EXPECT_FALSE(Page().upgradeBusy);
+  EXPECT_EQ(Page().successCount, 1);
+  EXPECT_EQ(Page().failureCount, 2);
+  for (const char* ip : {kGood, kStalls, kFails}) EXPECT_EQ(LoginCell(ip), ::Text("tx.unLogin")) << ip;
+  EXPECT_EQ(library.HeldFirmwareImages(), 0u);
+
+  // The upgraded device restarts and is found again with a new start time.
+  bool back = false;
+  for (int attempt = 0; attempt < 6 && !back; ++attempt) {
+    ASSERT_TRUE(WaitUntil([&] { return !dlg->searching.load(); }, 15000));
+    dlg->devInfoPage.RequestSearch();
+    ASSERT_TRUE(WaitUntil([&] { return dlg->searching.load(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !dlg->searching.load(); }, 15000));
+    QCoreApplication::processEvents();
+    const auto it = dlg->deviceMap.find("02:00:00:00:00:01");
+    back = it != dlg->deviceMap.end() && it->second.devStartTime != startedBefore;
+  }
+  EXPECT_TRUE(back);
+}
+
+TEST_F(BatchRunsE2e, ConfigurationFromOneDeviceIntoTwoWhereTheSecondRefuses) {
+  // Exported from the first device, as the device list's export does.
+  const std::string exported = work.filePath("good.cfg").toStdString();
+  {
+    int error = 0;
+    uint8_t info[devicelib::kLoginInfoSize] = {};
+    const int32_t login = library.SdkLogin(kGood, Record(kGood).tcpPort, "admin", "admin123", info, &error, 0, 0);
+    ASSERT_NE(login, 0) << error;
+    ASSERT_EQ(library.SdkExportConfig(login, 0, exported.c_str(), 0, 0), 1);
+    library.SdkLogout(login);
+  }
+  Check({kFails, kRefuses});
+  std::string path = exported;
+  ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_CONFIG_IMPORT, reinterpret_cast<pm::WPARAM>(&path)), 1);
+  ASSERT_TRUE(WaitUntil([&] { return !Page().importBusy; }, 60000));
+
+  EXPECT_EQ(Text(kFails), Status(kFails, "tx.success"));
+  EXPECT_EQ(Record(kFails).loggedIn, 0);
+  EXPECT_EQ(LoginCell(kFails), ::Text("tx.unLogin"));
+  EXPECT_EQ(Text(kRefuses), Status(kRefuses, "tx.fail"));
+  EXPECT_EQ(Record(kRefuses).loggedIn, 1);
+  EXPECT_EQ(LoginCell(kRefuses), ::Text("tx.Logined"));
+  EXPECT_EQ(prompts, 1);
+  EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
+}
+
+}  // namespace

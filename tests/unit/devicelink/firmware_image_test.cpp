@@ -1,0 +1,66 @@
+// The firmware image cache: one copy per state of a file, shared while any
+// holder lives, and never a copy mixed from two versions.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "libs/devicelink/firmware_image.h"
+
+namespace {
+
+using devicelink::FirmwareImageCache;
+
+class FirmwareImageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = ::testing::TempDir() + "/fw-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    Write('a', 1000);
+  }
+  void TearDown() override { std::remove(path.c_str()); }
+  void Write(char fill, int size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << std::string(static_cast<std::size_t>(size), fill);
+  }
+  std::string path;
+  FirmwareImageCache cache;
+};
+
+TEST_F(FirmwareImageTest, UnchangedFileIsSharedAndReleasedWithItsLastHolder) {
+  auto a = cache.Acquire(path, 1 << 20);
+  auto b = cache.Acquire(path, 1 << 20);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a.get(), b.get());
+  EXPECT_EQ(a->size(), 1000u);
+  EXPECT_EQ(a->sha256(), devicelink::Sha256Of(a->bytes()));
+  EXPECT_EQ(cache.HeldImages(), 1u);
+  std::weak_ptr<const devicelink::FirmwareImage> watch = a;
+  a.reset();
+  EXPECT_EQ(cache.HeldImages(), 1u);
+  b.reset();
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(cache.HeldImages(), 0u);
+}
+
+TEST_F(FirmwareImageTest, ChangedFileGivesAFreshCopyAndTheOldHolderKeepsItsOwn) {
+  auto before = cache.Acquire(path, 1 << 20);
+  ASSERT_TRUE(before);
+  Write('b', 1001);
+  auto after = cache.Acquire(path, 1 << 20);
+  ASSERT_TRUE(after);
+  EXPECT_NE(before.get(), after.get());
+  for (uint8_t byte : before->bytes()) ASSERT_EQ(byte, 'a');
+  for (uint8_t byte : after->bytes()) ASSERT_EQ(byte, 'b');
+  EXPECT_NE(before->sha256(), after->sha256());
+}
+
+TEST_F(FirmwareImageTest, FilesThatCannotBeSentAreRefused) {
+  EXPECT_FALSE(cache.Acquire(path + ".missing", 1 << 20));
+  EXPECT_FALSE(cache.Acquire("", 1 << 20));
+  EXPECT_FALSE(cache.Acquire(::testing::TempDir(), 1 << 20));  // a directory
+  EXPECT_FALSE(cache.Acquire(path, 999));                       // above the limit
+  Write('a', 0);
+  EXPECT_FALSE(cache.Acquire(path, 1 << 20));  // empty
+  EXPECT_EQ(cache.HeldImages(), 0u);
+}
+
+}  // namespace
