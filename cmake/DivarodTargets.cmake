@@ -14,6 +14,18 @@ if(DIVAROD_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The fuzz flavour instruments every library the fuzz targets reach, not only
+# the harnesses: coverage for libFuzzer to steer by, and the sanitizers to see
+# a fault inside the parsers. Undefined behaviour stops the run at once.
+# Only the fuzz targets link the fuzzer itself (divarod_fuzz below).
+if(DIVAROD_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  # scripts/fuzz reads the targets and their seed corpora from this list.
+  set(DIVAROD_FUZZ_LIST "${CMAKE_BINARY_DIR}/fuzz_targets.txt" CACHE INTERNAL "")
+  file(WRITE "${DIVAROD_FUZZ_LIST}" "")
+endif()
+
 # The thread-sanitizer flavour. DIVAROD_TSAN also compiles in the hand-over
 # annotations of ui/framework/thread_handover.h; tests labelled "threads" run
 # in it (scripts/test).
@@ -114,7 +126,8 @@ function(divarod_test name)
 endfunction()
 
 # divarod_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir])
-# With DIVAROD_FUZZ (clang) a libFuzzer binary; otherwise the same entry point
+# With DIVAROD_FUZZ (clang) a libFuzzer binary, built with the target
+# divarod_fuzzers and run by scripts/fuzz; otherwise the same entry point
 # driven by a replay main over the seed corpus and a fixed set of random
 # inputs, run by ctest in every build (the sanitizer build included).
 function(divarod_fuzz name)
@@ -123,8 +136,12 @@ function(divarod_fuzz name)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   divarod_warnings(${name})
   if(DIVAROD_FUZZ)
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    if(NOT TARGET divarod_fuzzers)
+      add_custom_target(divarod_fuzzers)
+    endif()
+    add_dependencies(divarod_fuzzers ${name})
+    file(APPEND "${DIVAROD_FUZZ_LIST}" "${name} ${A_CORPUS}\n")
   else()
     target_link_libraries(${name} PRIVATE divarod_fuzz_replay)
     set(corpus_arg "")
@@ -138,7 +155,11 @@ function(divarod_fuzz name)
 endfunction()
 
 # divarod_benchmark(NAME SOURCES ... [DEPS ...]): a Google Benchmark binary,
-# run by hand (scripts/bench), never by ctest.
+# run by scripts/bench (which reads the list benchmarks.txt), never by ctest.
+if(DIVAROD_BENCH)
+  set(DIVAROD_BENCH_LIST "${CMAKE_BINARY_DIR}/benchmarks.txt" CACHE INTERNAL "")
+  file(WRITE "${DIVAROD_BENCH_LIST}" "")
+endif()
 function(divarod_benchmark name)
   if(NOT DIVAROD_BENCH)
     return()
@@ -147,6 +168,7 @@ function(divarod_benchmark name)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark)
   divarod_warnings(${name})
+  file(APPEND "${DIVAROD_BENCH_LIST}" "${name}\n")
 endfunction()
 
 # Copies the shipped data folder beside the executables at every build.

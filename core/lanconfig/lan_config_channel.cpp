@@ -2,9 +2,7 @@
 
 #include <arpa/inet.h>
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 #include <utility>
 
 #include "core/device/device_record.h"
@@ -21,12 +19,11 @@ sockaddr_in SocketAddress(const std::string& ip, uint16_t port) {
   return a;
 }
 
-void IdleSleep() { std::this_thread::sleep_for(std::chrono::milliseconds(kIdleSleepMs)); }
 
 }  // namespace
 
-LanConfigChannel::LanConfigChannel(LanEndpoints endpoints, SocketSystem& sockets, TickSource tick)
-    : endpoints_(std::move(endpoints)), sockets_(sockets), tick_(std::move(tick)) {}
+LanConfigChannel::LanConfigChannel(LanEndpoints endpoints, SocketSystem& sockets, TickSource tick, IdleWait idle)
+    : endpoints_(std::move(endpoints)), sockets_(sockets), tick_(std::move(tick)), idle_(std::move(idle)) {}
 
 LanConfigChannel::~LanConfigChannel() { CloseConfigSockets(); }
 
@@ -117,7 +114,7 @@ int LanConfigChannel::SendNetConfigV2(const DeviceRecord& request) {
     }
     const ssize_t n = ReceiveOne(buffer);
     if (n != static_cast<ssize_t>(kProbeReplySize)) {
-      IdleSleep();
+      idle_(kIdleSleepMs);
     } else if (IsProbeReply(buffer, kProbeReplySize) &&
                ProbeReplyMatchesKey(buffer, kProbeReplySize, key)) {
       const ChangeV2Datagram change = BuildChangeV2(request);
@@ -144,7 +141,7 @@ int LanConfigChannel::SendNetConfigV3(const DeviceRecord& request) {
       case V3Reply::kConfirmed: return kSuccess;
       case V3Reply::kRefused:
       case V3Reply::kMismatch: return kFailed;
-      case V3Reply::kNotAReply: IdleSleep(); break;
+      case V3Reply::kNotAReply: idle_(kIdleSleepMs); break;
     }
   }
   return kNoReply;

@@ -54,7 +54,7 @@ inline constexpr size_t kReceiveBufferSize = 1024;
 class LanConfigChannel {
  public:
   explicit LanConfigChannel(LanEndpoints endpoints = {}, SocketSystem& sockets = PosixSockets(),
-                            TickSource tick = SteadyTickMs);
+                            TickSource tick = SteadyTickMs, IdleWait idle = SleepMs);
   ~LanConfigChannel();
   LanConfigChannel(const LanConfigChannel&) = delete;
   LanConfigChannel& operator=(const LanConfigChannel&) = delete;
@@ -90,6 +90,7 @@ class LanConfigChannel {
   LanEndpoints endpoints_;
   SocketSystem& sockets_;
   TickSource tick_;
+  IdleWait idle_;
   int sendSocket_ = -1;
   int receiveSocket_ = -1;
   sockaddr_in target_{};

@@ -1,7 +1,9 @@
 // Replay driver for the fuzz targets when they are not built with libFuzzer:
 // feeds every file of the given corpus folders, then bit-flipped copies of
-// them and a fixed set of seeded random inputs. Bounded in count, so ctest
-// runs every target in every build, the sanitizer build included.
+// them (about 5,000) and a fixed set of seeded random inputs. Bounded in
+// count, so ctest runs every target in every build, the sanitizer build
+// included.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -31,10 +33,14 @@ int main(int argc, char** argv) {
   }
   std::mt19937 rng(20261210);
   std::size_t runs = 0;
+  // Up to 200 mutations of each seed, about 5,000 in all: scripts/fuzz grows
+  // the corpora, and the replay must stay quick in the sanitizer build.
+  const std::size_t perSeed = 5000 / std::max<std::size_t>(seeds.size(), 1);
+  const int mutations = static_cast<int>(std::clamp<std::size_t>(perSeed, 2, 200));
   for (const auto& s : seeds) {
     LLVMFuzzerTestOneInput(s.data(), s.size());
     ++runs;
-    for (int m = 0; m < 200; ++m) {
+    for (int m = 0; m < mutations; ++m) {
       auto copy = s;
       if (!copy.empty()) {
         const int flips = 1 + static_cast<int>(rng() % 8);

@@ -5,7 +5,7 @@
 
 #include "core/device/device_library.h"
 #include "core/language/language.h"
-#include "core/util/login_error_text.h"
+#include "core/language/login_error_text.h"
 #include "core/util/text_conversion.h"
 #include "ui/main/device_columns.h"
 #include "ui/main/divarod_dlg.h"

@@ -1,7 +1,8 @@
 // One discovery over a fleet of 1024 simulated devices (the program's whole
 // buffer), the simulator running as its own process on loopback addresses.
 // Reports how many records came back and when the answers arrived, in
-// milliseconds after the query left.
+// milliseconds after the query left. Exits non-zero when any search lost a
+// device or could not run: a lost answer is a fault, not a figure.
 //   build/release/bin/bench_devicelink_discovery [--benchmark_repetitions=N]
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,10 @@
 namespace {
 
 constexpr int kDevices = 1024;
+
+// Across every run: devices missing from a search, and runs that failed.
+int totalLost = 0;
+int failedRuns = 0;
 
 std::string WriteFleet(int spreadMs) {
   const std::string path = "/tmp/divarod-bench-fleet-" + std::to_string(::getpid()) + ".ini";
@@ -39,6 +44,7 @@ void BM_DiscoveryOf1024Devices(benchmark::State& state) {
   simtest::DevsimProcess sim;
   if (!sim.Start(DEVSIM_BIN, {"--fleet", fleet, "--discovery", "127.0.0.1:0"}, 30000)) {
     state.SkipWithError(("simulator did not start: " + sim.output).c_str());
+    ++failedRuns;
     return;
   }
   devicelink::DeviceLinkLibrary lib;
@@ -50,8 +56,12 @@ void BM_DiscoveryOf1024Devices(benchmark::State& state) {
     int count = 0;
     const int r = lib.SDK_SearchDevices_v1_v3_MultiEth(buffer.data(), static_cast<int>(buffer.size()), &count, 2, 3000);
     const auto outcome = lib.LastDiscovery();
-    if (r != 1) state.SkipWithError("discovery failed");
+    if (r != 1) {
+      state.SkipWithError("discovery failed");
+      ++failedRuns;
+    }
     fewest = std::min(fewest, count);
+    totalLost += kDevices - count;
     auto times = outcome.arrivalMs;
     std::sort(times.begin(), times.end());
     if (!times.empty()) {
@@ -82,4 +92,15 @@ BENCHMARK(BM_DiscoveryOf1024Devices)->Arg(400)->Arg(100)->Arg(0)->Iterations(3)-
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  if (failedRuns > 0 || totalLost > 0) {
+    std::fprintf(stderr, "bench_devicelink_discovery: %d device answers lost, %d runs failed\n", totalLost,
+                 failedRuns);
+    return 1;
+  }
+  return 0;
+}

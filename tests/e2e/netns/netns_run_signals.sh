@@ -6,9 +6,14 @@ set -u
 run=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-"$run" true 2>/dev/null
+why=$("$run" true 2>&1 >/dev/null)
 status=$?
-[ $status -eq 77 ] && { echo "no private network namespace here"; exit 77; }
+if [ $status -eq 77 ]; then
+  # Said the way GoogleTest says it, so that scripts/test counts the reason.
+  echo "$0: Skipped"
+  echo "needs the private network namespace of scripts/netns-run: ${why#netns-run: }"
+  exit 77
+fi
 [ $status -eq 0 ] || fail "'true' gave $status"
 
 "$run" sh -c 'exit 7' 2>/dev/null
@@ -22,12 +27,12 @@ marker="divarod-netns-signal-$$"
 outer=$!
 # The command itself (exactly its command line: netns-run's own arguments
 # hold the marker too, and a TERM before netns-run is ready proves nothing).
-for _ in $(seq 50); do pgrep -xf "$marker 300" >/dev/null && break; sleep 0.1; done
+for _ in $(seq 100); do pgrep -xf "$marker 300" >/dev/null && break; sleep 0.1; done
 pgrep -xf "$marker 300" >/dev/null || fail "the command did not start"
 kill -TERM "$outer"
 wait "$outer" 2>/dev/null
-for _ in $(seq 50); do pgrep -f "$marker" >/dev/null || break; sleep 0.1; done
-if pgrep -f "$marker" >/dev/null; then
-  pkill -KILL -f "$marker"
+for _ in $(seq 100); do pgrep -f "^$marker" >/dev/null || break; sleep 0.1; done
+if pgrep -f "^$marker" >/dev/null; then
+  pkill -KILL -f "^$marker"
   fail "the command outlived a TERM to netns-run"
 fi

@@ -1,7 +1,10 @@
 // The real program, started as separate processes from a folder of its own.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -29,6 +32,7 @@ class ProgramFolder {
   QString Exe() const { return dir_.path() + "/divarod"; }
   QString ConfigPath() const { return dir_.path() + "/Config File/Config/Config.ini"; }
   QString ModalLog() const { return dir_.path() + "/modal.log"; }
+  QString LockPath() const { return dir_.path() + "/runtime/TK_TOOL.lock"; }
 
   // env: offscreen, a private runtime folder (so the lock is this test's own)
   void Prepare(QProcess& p, bool answerModals) const {
@@ -52,12 +56,41 @@ class ProgramFolder {
   QTemporaryDir dir_;
 };
 
-// Starts a first instance that keeps running with its main window up.
+// True when the process `pid` holds a flock on the file at `path`. The
+// kernel's table of locks (/proc/locks) names each lock's owner and the
+// file's device and inode; reading it takes no lock, so the probe can never
+// make the program believe another instance runs.
+bool HoldsFlock(qint64 pid, const QString& path) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
+  const QString file = QString("%1:%2:%3")
+                           .arg(major(st.st_dev), 2, 16, QChar('0'))
+                           .arg(minor(st.st_dev), 2, 16, QChar('0'))
+                           .arg(static_cast<qulonglong>(st.st_ino));
+  QFile locks("/proc/locks");
+  if (!locks.open(QIODevice::ReadOnly)) return false;
+  // "1: FLOCK  ADVISORY  WRITE 4711 00:2f:1234 0 EOF"; waiters carry "->".
+  for (const QByteArray& line : locks.readAll().split('\n')) {
+    const QStringList f = QString::fromLatin1(line).split(' ', Qt::SkipEmptyParts);
+    if (f.size() >= 6 && f[1] == "FLOCK" && f[3] == "WRITE" && f[4] == QString::number(pid) && f[5] == file)
+      return true;
+  }
+  return false;
+}
+
+// Starts a first instance that keeps running with its main window up, and
+// waits until it holds the single-instance lock.
 void StartFirstInstance(const ProgramFolder& folder, QProcess& first) {
   folder.Prepare(first, false);
   first.start();
   ASSERT_TRUE(first.waitForStarted(10000));
-  QThread::msleep(1500);  // let it take the lock
+  QElapsedTimer clock;
+  clock.start();
+  while (!HoldsFlock(first.processId(), folder.LockPath()) && first.state() == QProcess::Running &&
+         clock.elapsed() < 20000)
+    QThread::msleep(10);
+  ASSERT_TRUE(HoldsFlock(first.processId(), folder.LockPath()))
+      << "the first instance never took the lock " << folder.LockPath().toStdString();
   ASSERT_EQ(first.state(), QProcess::Running);
 }
 
@@ -65,7 +98,11 @@ struct SecondInstanceCase {
   QString appName;
   QString expectedText;
   QString expectedCaption;
+  const char* name;  // the case's name in the test list
 };
+
+// What ctest shows after the case's name (by default the object's bytes).
+void PrintTo(const SecondInstanceCase& c, std::ostream* os) { *os << c.name; }
 
 class SecondInstanceTest : public ::testing::TestWithParam<SecondInstanceCase> {};
 
@@ -97,9 +134,11 @@ TEST_P(SecondInstanceTest, ShowsRunningMessageAndCreatesNoWindow) {
 INSTANTIATE_TEST_SUITE_P(
     AppNames, SecondInstanceTest,
     ::testing::Values(SecondInstanceCase{"Divarod Device Manager", "Divarod Device Manager is running!",
-                                         "Divarod Device Manager"},
-                      SecondInstanceCase{"", " is running!", ""},
-                      SecondInstanceCase{QString(300, 'N'), QString(255, 'N') + " is running!", QString(255, 'N')}));
+                                         "Divarod Device Manager", "OrdinaryName"},
+                      SecondInstanceCase{"", " is running!", "", "EmptyName"},
+                      SecondInstanceCase{QString(300, 'N'), QString(255, 'N') + " is running!", QString(255, 'N'),
+                                         "NameCutTo255Characters"}),
+    [](const ::testing::TestParamInfo<SecondInstanceCase>& info) { return std::string(info.param.name); });
 
 TEST(Startup, LockIsReleasedWhenTheFirstInstanceDies) {
   ProgramFolder folder("Divarod");

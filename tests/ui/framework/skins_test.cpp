@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
-#include <QPainter>
 #include <set>
 
 #include "ui/framework/colours.h"
@@ -29,31 +28,6 @@ TEST(Skins, EveryNamedIdHasAPictureOfItsSize) {
   EXPECT_EQ(skins::BitmapSize(184), QSize(60, 60));
   EXPECT_EQ(skins::BitmapSize(132), QSize(80, 78));
   EXPECT_EQ(skins::BitmapSize(154), QSize(16, 16));
-}
-
-// With DIVAROD_RENDER_DIR set, every picture on one sheet, on the band
-// colour and on white, for a person to look at.
-TEST(Skins, ContactSheet) {
-  const QByteArray dir = qgetenv("DIVAROD_RENDER_DIR");
-  if (dir.isEmpty()) GTEST_SKIP() << "DIVAROD_RENDER_DIR not set";
-  QImage sheet(14 * 100, 2 * 4 * 100, QImage::Format_RGB32);
-  sheet.fill(Qt::white);
-  QPainter p(&sheet);
-  int i = 0;
-  for (int id : skins::BitmapIds()) {
-    const int x = (i % 14) * 100, y = (i / 14) * 200;
-    p.fillRect(QRect(x, y, 100, 100), colours::FromColorRef(colours::kBand));
-    const QImage img = skins::Picture(id);
-    p.drawImage(x + 50 - img.width() / 2, y + 50 - img.height() / 2, img);
-    p.drawImage(x + 50 - img.width() / 2, y + 150 - img.height() / 2, img);
-    p.setPen(Qt::red);
-    p.drawText(x + 2, y + 112, QString::number(id));
-    ++i;
-  }
-  for (int k = 0; k < 4; ++k) p.drawImage(20 + k * 50, 700, skins::TipIcon(0x10 * (k + 1), 32));
-  p.drawImage(300, 690, skins::Emblem(48));
-  p.end();
-  sheet.save(QString::fromLocal8Bit(dir) + "/skins_sheet.png");
 }
 
 TEST(Skins, UnknownIdIsAFailedLoad) {

@@ -209,7 +209,9 @@ TEST(ShippedConfig, LoadsAsTheProgramShipsIt) {
   EXPECT_EQ(c.appName, "Divarod Device Manager");
   EXPECT_FALSE(c.versionText.isEmpty());
   EXPECT_EQ(c.customerCode, "C0000");
-  EXPECT_EQ(c.columnMask, (9215 | 0x2007) & (c.showModel ? ~0 : ~0x100));
+  // Show_Model=1 and Dev_Info=9215 (0x23FF): every column, the model's included.
+  EXPECT_TRUE(c.showModel);
+  EXPECT_EQ(c.columnMask, 0x23FF);
   EXPECT_TRUE(c.showHelp);
   EXPECT_FALSE(c.periodicSearch);
   EXPECT_EQ(c.searchMinutes, 45);

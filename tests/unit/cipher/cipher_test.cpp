@@ -20,6 +20,30 @@ TEST(StringCipher, BlockRoundTrip) {
   }
 }
 
+// Known answers, computed apart from this code with the OpenSSL command line:
+//   { printf 'C0000'; head -c 11 /dev/zero; } |
+//     openssl enc -aes-128-ecb -nopad -K 44697661726F642D437573742D496431 | xxd -p -u
+// (the key is the build's fixed key, "Divarod-Cust-Id1"). The first is also
+// the customer code the shipped Config.ini stores.
+TEST(StringCipher, KnownAnswers) {
+  const struct {
+    const char* plain;
+    const char* chunk;
+  } cases[] = {
+      {"C0000", "FEBF69125A470C340D150E1A8882234F"},
+      {"0123456789ABCDEF", "045641C281A5613FB30845EDF48B03E6"},
+      {"", "07028614A5CA5CAEB43FC7ECA424B68F"},
+  };
+  for (const auto& c : cases) {
+    char chunk[33] = {};
+    ASSERT_EQ(EncryptString(c.plain, chunk), 32) << c.plain;
+    EXPECT_STREQ(chunk, c.chunk) << c.plain;
+    char out[17] = {};
+    EXPECT_EQ(DecryptString(c.chunk, out), static_cast<int>(std::strlen(c.plain))) << c.chunk;
+    EXPECT_STREQ(out, c.plain) << c.chunk;
+  }
+}
+
 TEST(StringCipher, LowerCaseHexDecipherToo) {
   char chunk[33] = {};
   ASSERT_EQ(EncryptString("C0000", chunk), 32);

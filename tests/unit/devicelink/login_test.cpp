@@ -13,7 +13,7 @@ class LoginTest : public simtest::SimFixture {
   int DeviceCount() override { return 5; }
   void Shape(std::vector<devsim::DeviceProfile>& d) override {
     d[1].lockAfter = 3;
-    d[1].lockMs = 400;
+    d[1].lockMs = 1500;
     d[2].silent = true;
     d[3].refuseLogin = 7;
     d[4].answerDelayMs = 700;
@@ -72,7 +72,9 @@ TEST_F(LoginTest, SilentDeviceTimesOutWithinTheLoginBound) {
 
 TEST_F(LoginTest, RepeatedFailuresLockTheUserForAWhile) {
   int error = -1;
+  Clock::time_point lastFailureSent;
   for (int i = 0; i < 3; ++i) {
+    lastFailureSent = Clock::now();
     EXPECT_EQ(Login(2, "admin", "bad", &error), 0);
     EXPECT_EQ(error, 1);
   }
@@ -80,9 +82,20 @@ TEST_F(LoginTest, RepeatedFailuresLockTheUserForAWhile) {
   EXPECT_EQ(Login(2, "admin", "admin123", &error), 0);
   EXPECT_EQ(error, 5);
   EXPECT_NE(Login(2, "guest", "guest1", &error), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  EXPECT_NE(Login(2, "admin", "admin123", &error), 0);
+  // The lock ends by itself: the first login that gets through comes no
+  // sooner than the lock time after the last failure was sent.
+  const auto budgetEnd = Clock::now() + std::chrono::seconds(15);
+  int32_t handle = 0;
+  while (handle == 0 && Clock::now() < budgetEnd) {
+    handle = Login(2, "admin", "admin123", &error);
+    if (handle == 0) {
+      EXPECT_EQ(error, 5);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+  EXPECT_NE(handle, 0);
   EXPECT_EQ(error, 0);
+  EXPECT_GE(Clock::now() - lastFailureSent, std::chrono::milliseconds(1500));
 }
 
 TEST_F(LoginTest, SuccessResetsTheFailureCount) {

@@ -250,7 +250,7 @@ TEST_F(OperationsTest, RebootDropsTheLoginAndTheDeviceComesBack) {
   EXPECT_EQ(lib.SdkQueryText(handle, dl::kQueryVersion, text, 64, &length, 1000), 0);  // session gone
   lib.SdkLogout(handle);  // harmless on a dropped login
   // Away for a while (600 ms here), then back with a new start time.
-  EXPECT_EQ(ByMac(Search(200), profiles[0].mac), nullptr);
+  ASSERT_TRUE(WaitForRestart(profiles[0].mac));
   ASSERT_TRUE(EventuallyInDiscovery(profiles[0].mac, [&](const DeviceRecord* r) {
     return r && r->devStartTime != startedBefore;
   }));
@@ -261,7 +261,9 @@ TEST_F(OperationsTest, DeviceThatStaysDownNeverComesBack) {
   const int32_t h = Login(5);
   ASSERT_NE(h, 0);
   ASSERT_EQ(lib.SdkReboot(h), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // well past its restart time
+  ASSERT_TRUE(WaitForPresence(profiles[4].mac, false));
+  // Any other device would be back after its 600 ms restart.
+  EXPECT_FALSE(WaitForPresence(profiles[4].mac, true, 3 * profiles[4].rebootMs));
   EXPECT_EQ(ByMac(Search(), profiles[4].mac), nullptr);
   int error = -1;
   EXPECT_EQ(Login(5, "admin", "admin123", &error), 0);
@@ -291,8 +293,7 @@ TEST_F(OperationsTest, FactoryResetRestoresTheFactoryStateAfterARestart) {
   handle = Login(1);
   ASSERT_NE(handle, 0);
   EXPECT_EQ(lib.SdkFactoryReset(handle, dl::kFactoryResetAll), 1);
-  EXPECT_EQ(ByMac(Search(200), profiles[0].mac), nullptr);
-  ASSERT_TRUE(EventuallyInDiscovery(profiles[0].mac, [](const DeviceRecord* r) { return r != nullptr; }));
+  ASSERT_TRUE(WaitForRestart(profiles[0].mac));
   const auto records = Search();
   const auto* r = ByMac(records, profiles[0].mac);
   ASSERT_TRUE(r);
@@ -308,7 +309,7 @@ TEST_F(OperationsTest, LoginsDroppedWithoutALogoutAreFreed) {
   ASSERT_NE(other, 0);
   EXPECT_EQ(lib.OpenLogins(), 2u);
   lib.SdkFactoryReset(handle, dl::kFactoryResetAll);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the device closes its connections
+  ASSERT_TRUE(WaitForRestart(profiles[0].mac));  // its connections closed before it came back
   ASSERT_NE(Login(2), 0);
   EXPECT_EQ(lib.OpenLogins(), 1u);
   char text[64];

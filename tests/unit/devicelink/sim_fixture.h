@@ -1,12 +1,17 @@
 #pragma once
 // An in-process simulator on loopback addresses of its own (127.a.b.x with a
 // and b random per fixture, so that tests running side by side never meet),
-// and a library whose discovery goes to it alone.
+// and a library whose discovery goes to it alone. A range another test holds
+// at the same moment makes the simulator's Open fail ("Address already in
+// use"); the fixture then tries again on another range.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -48,25 +53,34 @@ inline devsim::DeviceProfile Device(const std::string& subnet, int n) {
 
 class SimFixture : public ::testing::Test {
  protected:
+  static constexpr int kRangeAttempts = 8;
   // Override to shape the fleet before the simulator starts.
   virtual void Shape(std::vector<devsim::DeviceProfile>& devices) { (void)devices; }
   virtual int DeviceCount() { return 3; }
   virtual int AnswerSpreadMs() { return 50; }
 
   void SetUp() override {
-    subnet = RandomSubnet();
-    devsim::Fleet fleet;
-    fleet.settings.answerSpreadMs = AnswerSpreadMs();
-    for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
-    Shape(fleet.devices);
-    profiles = fleet.devices;
-    devsim::SimulatorOptions options;
-    options.loopback = true;
-    options.discovery = {{0x7F000001u, 0}};
-    sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
     std::string error;
-    ASSERT_TRUE(sim->Open(error)) << error;
+    for (int attempt = 0; attempt < kRangeAttempts && !sim; ++attempt) {
+      subnet = RandomSubnet();
+      devsim::Fleet fleet;
+      fleet.settings.answerSpreadMs = AnswerSpreadMs();
+      for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
+      Shape(fleet.devices);
+      profiles = fleet.devices;
+      devsim::SimulatorOptions options;
+      options.loopback = true;
+      options.discovery = {{0x7F000001u, 0}};
+      sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
+      if (!sim->Open(error)) sim.reset();
+    }
+    ASSERT_TRUE(sim) << "no free loopback range in " << kRangeAttempts << " attempts; last: " << error;
     sim->StartThread();
+    sim->SetDeviceObserver([this](const devsim::DeviceSnapshot& d) {
+      std::lock_guard lock(presenceMutex_);
+      presence_.push_back({d.mac, d.up});
+      presenceChanged_.notify_all();
+    });
     lib.SetDiscoveryTargets(sim->discoveryEndpoints());
   }
 
@@ -90,6 +104,31 @@ class SimFixture : public ::testing::Test {
     for (const auto& r : records)
       if (r.mac == mac) return &r;
     return nullptr;
+  }
+
+  // The simulator reports every change of a device (its presence included)
+  // to one observer; the fixture keeps the presence reports, so tests wait
+  // for a restart instead of racing its timers. (A test that installs an
+  // observer of its own, such as the LAN link, replaces this one.)
+
+  // Waits until the device has gone down and come back since the last
+  // restart this waited for. False when that did not happen within the budget.
+  bool WaitForRestart(const std::string& mac, int budgetMs = 10000) {
+    return WaitForPresence(mac, false, budgetMs) && WaitForPresence(mac, true, budgetMs);
+  }
+  // Waits for the next report of the device being down (up = false) or
+  // present (up = true), after the last one a wait consumed.
+  bool WaitForPresence(const std::string& mac, bool up, int budgetMs = 10000) {
+    std::unique_lock lock(presenceMutex_);
+    std::size_t& next = presenceSeen_[mac];
+    return presenceChanged_.wait_for(lock, std::chrono::milliseconds(budgetMs), [&] {
+      for (; next < presence_.size(); ++next)
+        if (presence_[next].first == mac && presence_[next].second == up) {
+          ++next;
+          return true;
+        }
+      return false;
+    });
   }
 
   std::string Ip(int n) const { return subnet + std::to_string(n); }
@@ -118,6 +157,12 @@ class SimFixture : public ::testing::Test {
   std::vector<devsim::DeviceProfile> profiles;
   std::unique_ptr<devsim::Simulator> sim;
   devicelink::DeviceLinkLibrary lib;
+
+ private:
+  std::mutex presenceMutex_;
+  std::condition_variable presenceChanged_;
+  std::vector<std::pair<std::string, bool>> presence_;  // (mac, up) in the order reported
+  std::map<std::string, std::size_t> presenceSeen_;     // per device: the reports a wait consumed
 };
 
 }  // namespace simtest

@@ -104,7 +104,7 @@ TEST_F(UpgradeTest, EightUpgradesAtOnceReportEveryValueOnTheLibraryThread) {
   }
   for (int32_t u : upgrades) lib.SdkCloseUpgrade(u);
   // A finished upgrade restarts the device: away, then back.
-  EXPECT_EQ(ByMac(Search(200), profiles[7].mac), nullptr);
+  ASSERT_TRUE(WaitForRestart(profiles[7].mac));
   ASSERT_TRUE(EventuallyInDiscovery(profiles[7].mac, [](const DeviceRecord* r) { return r != nullptr; }));
 }
 

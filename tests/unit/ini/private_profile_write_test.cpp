@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <QDir>
 #include <QFileInfo>
@@ -129,16 +132,44 @@ TEST(WriteFile, WritesThroughASymbolicLink) {
   EXPECT_EQ(IniFixture::Read(target), QByteArray("[A]\nk=2\n"));
 }
 
-TEST(WriteFile, ReadOnlyFolderLeavesTheOldFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+// A write that cannot finish leaves the old file whole and no temporary file
+// beside it. Both obstacles hold for root too: a name that leaves no room for
+// the temporary file's suffix (no temporary file can be made), and a file
+// size limit smaller than the new contents (the temporary file is made but
+// cannot be written).
+QStringList FolderEntries(const IniFixture& fx) {
+  return QDir(fx.Dir().path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+TEST(WriteFile, NoRoomForTheTemporaryFileLeavesTheOldFile) {
   IniFixture fx;
-  QDir(fx.Dir().path()).mkdir("ro");
-  const QString path = fx.Write("[A]\nk=1\n", "ro/c.ini");
-  const QByteArray folder = QFile::encodeName(fx.PathOf("ro"));
-  ASSERT_EQ(chmod(folder.constData(), 0555), 0);
+  // NAME_MAX is 255: the name itself fits, the name plus ".tmp-XXXXXX" does not.
+  const QString name = QString(250, QChar('c')) + ".ini";
+  const QString path = fx.Write("[A]\nk=1\n", name);
+  ASSERT_EQ(IniFixture::Read(path), QByteArray("[A]\nk=1\n"));
   EXPECT_FALSE(ini::WritePrivateProfileString("A", "k", "2", path));
-  chmod(folder.constData(), 0755);
   EXPECT_EQ(IniFixture::Read(path), QByteArray("[A]\nk=1\n"));
+  EXPECT_EQ(FolderEntries(fx), QStringList({name}));
+}
+
+TEST(WriteFile, WriteCutShortByTheFileSizeLimitLeavesTheOldFile) {
+  IniFixture fx;
+  const QString path = fx.Write("[A]\nk=1\n", "c.ini");
+  const QString big(64 * 1024, QChar('x'));
+
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct rlimit small = old;
+  small.rlim_cur = 1024;
+  void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);  // write() then fails with EFBIG
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = ini::WritePrivateProfileString("A", "k", big, path);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(written);
+  EXPECT_EQ(IniFixture::Read(path), QByteArray("[A]\nk=1\n"));
+  EXPECT_EQ(FolderEntries(fx), QStringList({"c.ini"}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "core/language/language.h"
+#include "core/language/login_error_text.h"
 
 namespace {
 
@@ -173,6 +174,31 @@ TEST(LanguageTableRows, FileNamesAndDisplayNamesAsShipped) {
   EXPECT_EQ(LanguageTable[10].fileName, "Tr.lang");
   EXPECT_EQ(LanguageTable[17].fileName, "fa.lang");
   for (int i = 0; i < kLanguageCount; ++i) EXPECT_EQ(LanguageTable[static_cast<std::size_t>(i)].id, i);
+}
+
+TEST(LoginErrorTexts, KeyPerLibraryCode) {
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath("Config File/Lang");
+  QFile f(dir.path() + "/Config File/Lang/eng.lang");
+  f.open(QIODevice::WriteOnly);
+  f.write("[String]\ninfo.login_password_err=PW\ninfo.login_user_no_exist=NOUSER\ninfo.login_timeout=TIMEOUT\n"
+          "info.login_repeat=REPEAT\ninfo.login_user_lock=LOCK\ninfo.login_user_blacklist=BLACK\n"
+          "info.login_sys_busy=BUSY\ninfo.login_con_host=HOST\nK0008_OtherErrors=OTHER\n");
+  f.close();
+  GetThreadLanguage()->LoadFile(dir.path() + "/Config File/Lang/eng.lang", 1);
+  const char* expected[kLoginErrorTextCount] = {"PW",    "",     "PW", "NOUSER", "TIMEOUT", "REPEAT", "LOCK",
+                                                "BLACK", "BUSY", "",   "HOST",   "",        "OTHER"};
+  for (int index = 0; index < kLoginErrorTextCount; ++index) {
+    QString text;
+    EXPECT_EQ(LoginErrorText(text, index), 1);
+    EXPECT_EQ(text, expected[index]) << "library code " << index - 1;
+  }
+  QString kept = "kept";
+  LoginErrorText(kept, 9);
+  EXPECT_EQ(kept, "kept");
+  LoginErrorText(kept, 13);
+  EXPECT_EQ(kept, "kept");
+  GetThreadLanguage()->LoadFile("", 1);
 }
 
 }  // namespace
