@@ -101,7 +101,7 @@ Reply Session::Exchange(wire::Type type, std::span<const uint8_t> payload, uint3
   return r;
 }
 
-Reply Session::Call(wire::Type type, const std::function<std::vector<uint8_t>(uint32_t)>& payload, int timeoutMs) {
+Reply Session::CallInTurn(int timeoutMs, const std::function<Reply(uint32_t, Deadline)>& exchange) {
   const Deadline deadline = DeadlineIn(timeoutMs);
   // Another call on the same login holds the connection: wait for it, but
   // never beyond this call's own timeout.
@@ -112,7 +112,13 @@ Reply Session::Call(wire::Type type, const std::function<std::vector<uint8_t>(ui
   }
   const TurnRelease release{this};
   const uint32_t sequence = nextSequence_++;
-  return Exchange(type, payload(sequence), sequence, deadline);
+  return exchange(sequence, deadline);
+}
+
+Reply Session::Call(wire::Type type, const std::function<std::vector<uint8_t>(uint32_t)>& payload, int timeoutMs) {
+  return CallInTurn(timeoutMs, [&](uint32_t sequence, Deadline deadline) {
+    return Exchange(type, payload(sequence), sequence, deadline);
+  });
 }
 
 bool Session::TakeTurn(Deadline deadline) {
@@ -142,15 +148,9 @@ Reply Session::Call(wire::Type type, std::vector<uint8_t> payload, int timeoutMs
 }
 
 Reply Session::Call(wire::Type type, std::span<const uint8_t> prefix, std::span<const uint8_t> body, int timeoutMs) {
-  const Deadline deadline = DeadlineIn(timeoutMs);
-  if (!TakeTurn(deadline)) {
-    Reply r;
-    r.io = IoResult::kTimeout;
-    return r;
-  }
-  const TurnRelease release{this};
-  const uint32_t sequence = nextSequence_++;
-  return Exchange(type, prefix, sequence, deadline, body);
+  return CallInTurn(timeoutMs, [&](uint32_t sequence, Deadline deadline) {
+    return Exchange(type, prefix, sequence, deadline, body);
+  });
 }
 
 IoResult Session::Receive(wire::Frame& out, Deadline deadline) {

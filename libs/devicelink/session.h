@@ -82,6 +82,9 @@ class Session {
     Session* session;
     ~TurnRelease() { session->EndTurn(); }
   };
+  // A call's turn: waits for it (a timeout once the call's own time is up),
+  // then runs exchange with the call's sequence and deadline.
+  Reply CallInTurn(int timeoutMs, const std::function<Reply(uint32_t sequence, Deadline deadline)>& exchange);
 
   Endpoint device_;
   Socket socket_;

@@ -22,6 +22,23 @@ int MillisecondsLeft(Deadline deadline) {
   return left > 1'000'000 ? 1'000'000 : static_cast<int>(left);
 }
 
+namespace {
+
+// After a call that would block: waits until fd is ready for events. kOk when
+// the caller may try again (ready, or the wait was interrupted); kTimeout once
+// the deadline has passed; kClosed when the wait itself failed.
+IoResult AwaitReady(int fd, short events, Deadline deadline) {
+  pollfd p{fd, events, 0};
+  const int left = MillisecondsLeft(deadline);
+  if (left == 0) return IoResult::kTimeout;
+  const int r = ::poll(&p, 1, left);
+  if (r == 0) return IoResult::kTimeout;
+  if (r < 0 && errno != EINTR) return IoResult::kClosed;
+  return IoResult::kOk;
+}
+
+}  // namespace
+
 std::optional<uint32_t> ParseIpv4(const std::string& text) {
   in_addr a{};
   if (inet_pton(AF_INET, text.c_str(), &a) != 1) return std::nullopt;
@@ -110,12 +127,7 @@ IoResult SendAll(int fd, std::span<const uint8_t> data, Deadline deadline) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd p{fd, POLLOUT, 0};
-      const int left = MillisecondsLeft(deadline);
-      if (left == 0) return IoResult::kTimeout;
-      const int r = ::poll(&p, 1, left);
-      if (r == 0) return IoResult::kTimeout;
-      if (r < 0 && errno != EINTR) return IoResult::kClosed;
+      if (const IoResult waited = AwaitReady(fd, POLLOUT, deadline); waited != IoResult::kOk) return waited;
       continue;
     }
     return IoResult::kClosed;
@@ -147,12 +159,7 @@ IoResult SendAll(int fd, std::span<const std::span<const uint8_t>> parts, Deadli
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd p{fd, POLLOUT, 0};
-      const int left = MillisecondsLeft(deadline);
-      if (left == 0) return IoResult::kTimeout;
-      const int r = ::poll(&p, 1, left);
-      if (r == 0) return IoResult::kTimeout;
-      if (r < 0 && errno != EINTR) return IoResult::kClosed;
+      if (const IoResult waited = AwaitReady(fd, POLLOUT, deadline); waited != IoResult::kOk) return waited;
       continue;
     }
     return IoResult::kClosed;
@@ -176,12 +183,7 @@ IoResult ReceiveFrame(int fd, wire::FrameReader& reader, Deadline deadline, wire
     if (n == 0) return IoResult::kClosed;
     if (errno == EINTR) continue;
     if (errno != EAGAIN && errno != EWOULDBLOCK) return IoResult::kClosed;
-    pollfd p{fd, POLLIN, 0};
-    const int left = MillisecondsLeft(deadline);
-    if (left == 0) return IoResult::kTimeout;
-    const int r = ::poll(&p, 1, left);
-    if (r == 0) return IoResult::kTimeout;
-    if (r < 0 && errno != EINTR) return IoResult::kClosed;
+    if (const IoResult waited = AwaitReady(fd, POLLIN, deadline); waited != IoResult::kOk) return waited;
   }
 }
 

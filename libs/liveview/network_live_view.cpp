@@ -1,11 +1,29 @@
 #include "libs/liveview/network_live_view.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "core/util/thread_marks.h"
 
 namespace liveview {
+
 namespace {
+const QEvent::Type kRefreshEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 LiveViewLibrary* g_installed = nullptr;
 }  // namespace
+
+void NetworkLiveView::Courier::PostRefresh() {
+  auto* refresh = new QEvent(kRefreshEvent);
+  thread_marks::Release(refresh);
+  QCoreApplication::postEvent(this, refresh);
+}
+
+bool NetworkLiveView::Courier::event(QEvent* e) {
+  thread_marks::Acquire(e);
+  if (e->type() != kRefreshEvent) return QObject::event(e);
+  if (canvas) canvas->update();
+  return true;
+}
 
 NetworkLiveView& NetworkLibrary() {
   static NetworkLiveView library;
@@ -89,7 +107,7 @@ int NetworkLiveView::ZODuruvViewStart(int handle, int) {
   courier->canvas = v->canvas;
   v->receiver->Start(v->slot, [courier] {
     // Runs on the receiving thread: the update itself happens on the courier's.
-    QMetaObject::invokeMethod(courier, [courier] { courier->Refresh(); }, Qt::QueuedConnection);
+    courier->PostRefresh();
   });
   return kOk;
 }

@@ -2,14 +2,12 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QPainter>
 
 #include "core/language/language.h"
-#include "ui/framework/colours.h"
+#include "ui/controls/bordered_popup.h"
 #include "ui/framework/dialog_units.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/framework/skins.h"
-#include "ui/framework/title_band.h"
 #include "ui/framework/worker_modal.h"
 
 namespace {
@@ -22,50 +20,19 @@ const QRect kCancelRect(133, 86, 46, 15);
 const QRect kTextRect(46, 50, 128, 23);
 const QRect kIconRect(23, 47, 17, 19);
 
-const QColor kBorder(0x5A, 0x5A, 0x5A);
-
 }  // namespace
-
-// The client area: paints the three bands in order, dark top, white body,
-// light bottom.
-class CDlgTip::ClientArea : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    const QRect r = rect();
-    p.fillRect(QRect(r.left(), r.top(), r.width(), kBandHeight), colours::FromColorRef(colours::kBand));
-    p.fillRect(QRect(r.left(), r.top() + kBandHeight, r.width(), r.height() - kBandHeight),
-               colours::FromColorRef(colours::kWhite));
-    p.fillRect(QRect(r.left(), r.bottom() + 1 - kBandHeight, r.width(), kBandHeight),
-               colours::FromColorRef(colours::kPanel));
-  }
-};
 
 CDlgTip::CDlgTip(QWidget* /*owner: not used*/)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint),
-      client_(new ClientArea(this)),
+      client_(new bordered_popup::ClientArea(this, kBandHeight, true)),
       ok_(client_),
       cancel_(client_),
       close_(client_),
       title_(client_),
       text_(client_),
       icon_(client_) {
-  setAttribute(Qt::WA_DeleteOnClose, false);
-  setFont(dialog_units::TemplateFont(QStringLiteral("MS Shell Dlg"), 9));
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, kBorder);
-  setPalette(pal);
-  setAutoFillBackground(true);
-  new titleband::TitleBand(this, kBandHeight + 1);  // the band lies below the 1-pixel border
-
-  QPalette titlePalette = title_.palette();
-  titlePalette.setColor(QPalette::WindowText, Qt::white);
-  title_.setPalette(titlePalette);
-  title_.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  title_.setAttribute(Qt::WA_TransparentForMouseEvents);
+  bordered_popup::FramePopup(*this, dialog_units::TemplateFont(QStringLiteral("MS Shell Dlg"), 9), kBandHeight);
+  bordered_popup::StyleTitle(title_);
   QPalette textPalette = text_.palette();
   textPalette.setColor(QPalette::WindowText, Qt::black);
   text_.setPalette(textPalette);

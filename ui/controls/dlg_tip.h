@@ -67,7 +67,6 @@ class CDlgTip : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  class ClientArea;
   void LayoutFromTemplate();
 
   QString textValue_;

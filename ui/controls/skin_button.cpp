@@ -39,6 +39,7 @@ void CxSkinButton::SetSkinPictures(const QPixmap& normal, const QPixmap& pressed
 
 void CxSkinButton::SetToolTipText(const QString& text) {
   toolTipCreated_ = true;
+  toolTipFromCaption_ = false;
   toolTipText_ = text;
   setToolTip(text);  // for accessibility; showing is timed by the button itself
   if (QToolTip::isVisible() && QToolTip::text() != text && underMouse() && !text.isEmpty()) ShowToolTipNow();
@@ -118,8 +119,18 @@ void CxSkinButton::paintEvent(QPaintEvent* event) {
     painter.setPen(textColour);
     painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
                      fm.elidedText(caption, Qt::ElideRight, textRect.width()));
-    // A cut caption shows whole in the tooltip.
-    if (fm.horizontalAdvance(caption) > width() - 4 && toolTipText_ != caption) SetToolTipText(caption);
+    // A cut caption shows whole in the tooltip. A tooltip the button filled
+    // from an earlier caption goes once the caption fits (it would show an
+    // old text, after a language change one of another language); a tooltip
+    // its owner set stays.
+    if (fm.horizontalAdvance(caption) > width() - 4) {
+      if (toolTipText_ != caption) {
+        SetToolTipText(caption);
+        toolTipFromCaption_ = true;
+      }
+    } else if (toolTipFromCaption_ && toolTipText_ != caption) {
+      SetToolTipText(QString());
+    }
   }
 }
 

@@ -83,6 +83,7 @@ class CxSkinButton : public QPushButton {
   bool down_ = false;
   bool toolTipCreated_ = false;
   QString toolTipText_;
+  bool toolTipFromCaption_ = false;  // the tooltip holds a caption that did not fit
   QTimer toolTipTimer_;
   QPoint restPos_;
 };

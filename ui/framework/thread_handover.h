@@ -6,32 +6,19 @@
 // Qt orders such hand-overs with its own locks, which the thread sanitizer
 // cannot see (Qt is not built with it). So the hand-overs here use events of
 // our own and a mutex of the standard library, and mark each event with
-// Release/Acquire: everything the posting thread did before Release(token)
-// happens before what the UI thread does after Acquire(token). The marks
-// compile to nothing outside the sanitizer flavour.
+// Release/Acquire (core/util/thread_marks.h).
 
 #include <functional>
 
-#if defined(DIVAROD_TSAN)
-#include <sanitizer/tsan_interface.h>
-#endif
+#include "core/util/thread_marks.h"
 
 class QEvent;
 class QObject;
 
 namespace handover {
 
-inline void Release([[maybe_unused]] const void* token) {
-#if defined(DIVAROD_TSAN)
-  __tsan_release(const_cast<void*>(token));
-#endif
-}
-
-inline void Acquire([[maybe_unused]] const void* token) {
-#if defined(DIVAROD_TSAN)
-  __tsan_acquire(const_cast<void*>(token));
-#endif
-}
+using thread_marks::Acquire;
+using thread_marks::Release;
 
 // Runs `call` on the receiver's thread, between its events, and waits until it
 // has run. False, with `call` not run, when the receiver was destroyed first.

@@ -12,6 +12,7 @@
 #include "core/language/language.h"
 #include "ui/controls/dlg_tip.h"
 #include "ui/framework/key_filter.h"
+#include "ui/tools/dlg_help.h"
 
 CDivarodDlg* MainDialogInstance = nullptr;
 
@@ -124,6 +125,9 @@ void CDivarodDlg::LoadConfiguration() {
   const QIcon logo(config.logoIconPath);
   if (!logo.pixmap(32, 32).isNull()) icon = logo;
   pageLogo = QPixmap(config.pageLogoPath);
+  helpBitmap = QPixmap(config.helpBitmapPath);
+  if (!helpBitmap.isNull() && helpBitmap.size() != QSize(640, 528))
+    helpBitmap = helpBitmap.scaled(640, 528, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void CDivarodDlg::LoadSkinImages() {
@@ -157,8 +161,19 @@ void CDivarodDlg::CreatePages() {
   devInfoPage.Create(this);
   devInfoPage.SetModifyModelMode(config.modifyModelMode);
   devInfoPage.SetColumnMask(config.columnMask);
-  settingDialog.Create(this);
-  settingDialog.lastLanguage = config.languageIndex;
+  SettingsSource settings;
+  settings.languageIndex = config.languageIndex;
+  settings.languages = config.LanguageMap;
+  settings.columnMask = static_cast<uint32_t>(config.columnMask);
+  settings.showModel = config.showModel;
+  settings.appName = config.appName;
+  settings.versionText = config.versionText;
+  settings.releaseText = config.releaseText;
+  settings.periodicSearch = config.periodicSearch;
+  settings.searchMinutes = config.searchMinutes;
+  settings.searchPeriods = config.searchPeriods;
+  settings.pageLogo = pageLogo;
+  settingDialog.Create(this, settings, this, &devInfoPage);
   currentPageIndex = 0;
   currentPage = &devInfoPage;
   menuPage.show();
@@ -200,7 +215,15 @@ void CDivarodDlg::OnMaximize() {
   LayoutControls(geometry());
 }
 
-void CDivarodDlg::OnHelp() {}
+// A new page for each press, shown in the band's colours.
+void CDivarodDlg::OnHelp() {
+  CDlgHelp help(this);
+  help.backgroundColour = kBackgroundColour;
+  help.titleColour = kTextColour;
+  help.pageLogo = pageLogo;
+  help.helpPicture = helpBitmap;
+  help.DoModal();
+}
 
 void CDivarodDlg::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -124,6 +124,7 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   MainConfig config;
   QIcon icon;        // Skin/Logo.ico; null when it does not load
   QPixmap pageLogo;  // Skin/Pagelogo.png; null when it does not load
+  QPixmap helpBitmap;  // Skin/Help.bmp at 640 x 528; null when it does not load
 
   // --- look -------------------------------------------------------------------
   static constexpr unsigned kTextColour = 0xFFFFFF;        // 0x00BBGGRR

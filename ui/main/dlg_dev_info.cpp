@@ -10,6 +10,7 @@
 
 #include "core/language/language.h"
 #include "ui/framework/colours.h"
+#include "ui/framework/content_page.h"
 #include "ui/framework/key_filter.h"
 #include "core/util/text_conversion.h"
 #include "ui/main/device_columns.h"
@@ -98,20 +99,12 @@ bool CDlgDevInfo::Create(QWidget* parent) {
 }
 
 bool CDlgDevInfo::OnInitDialog() {
-  PlaceInParent();
+  content_page::PlaceInParent(*this);
   LayoutDevicePage();
   LoadSkins();
   InitDeviceColumns();
   SetDevicePageTexts();
   return true;
-}
-
-// Left 60, top 60 inside the main window's client area, to its right and bottom.
-void CDlgDevInfo::PlaceInParent() {
-  QWidget* parent = parentWidget();
-  if (!parent) return;
-  const QRect client = parent->contentsRect();
-  setGeometry(client.left() + 60, client.top() + 60, client.width() - 60, client.height() - 60);
 }
 
 void CDlgDevInfo::LayoutDevicePage() {
@@ -384,7 +377,7 @@ pm::LRESULT CDlgDevInfo::OnPrivateMessage(unsigned message, pm::WPARAM wParam, p
     case pm::WM_SEARCH_FINISHED:
       return OnSearchFinished();
     case pm::WM_PARENT_RESIZED:
-      PlaceInParent();
+      content_page::PlaceInParent(*this);
       LayoutDevicePage();
       return 1;
     case pm::WM_DEVICE_PORTS_CHANGED:

@@ -179,7 +179,6 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
 
  private:
   bool OnInitDialog();
-  void PlaceInParent();
   void LayoutDevicePage();
   void LoadSkins();
   void InitDeviceColumns();

@@ -1,29 +1,19 @@
 #include "ui/main/dlg_login_local.h"
 
 #include <QKeyEvent>
-#include <QPainter>
 
 #include "core/language/language.h"
 #include "core/util/text_conversion.h"
-#include "ui/framework/colours.h"
-#include "ui/framework/dialog_units.h"
+#include "ui/framework/banded_dialog.h"
 #include "ui/framework/modal_seam.h"
 
 namespace {
-
-constexpr int kBand = 40;  // the dark top band that drags the window
 
 // Template 155: 209 x 154 dialog units in "MS Shell Dlg" 8.
 constexpr int kTemplateWidth = 209;
 constexpr int kTemplateHeight = 154;
 
-// Template rectangles are in dialog units of "MS Shell Dlg" 8.
-QRect TemplateRect(int x, int y, int w, int h) {
-  static const dialog_units::BaseUnits base = dialog_units::ForFont(dialog_units::TemplateFont("MS Shell Dlg", 8));
-  return dialog_units::ToPixels(QRect(x, y, w, h), base);
-}
-
-QColor FromColorRef(unsigned bgr) { return colours::FromColorRef(bgr); }
+using banded_dialog::TemplateRect;
 
 }  // namespace
 
@@ -62,9 +52,7 @@ CDlgLoginLocal::CDlgLoginLocal(QWidget* parent)
 
   passwordEdit.setEchoMode(QLineEdit::Password);
   ipEdit.setEnabled(false);
-  QPalette white = titleStatic.palette();
-  white.setColor(QPalette::WindowText, Qt::white);
-  titleStatic.setPalette(white);
+  banded_dialog::MakeTitleWhite(titleStatic);
 
   connect(&okButton, &QPushButton::clicked, this, &CDlgLoginLocal::OnOK);
   connect(&cancelButton, &QPushButton::clicked, this, &CDlgLoginLocal::OnCancel);
@@ -153,13 +141,5 @@ void CDlgLoginLocal::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void CDlgLoginLocal::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.fillRect(rect(), Qt::white);
-  p.fillRect(QRect(0, 0, width(), kBand), FromColorRef(0x313131));
-  // The button panel, from a little above the buttons to the bottom edge.
-  const int panelTop = okButton.y() - 12;
-  p.fillRect(QRect(0, panelTop, width(), height() - panelTop), FromColorRef(0xF7F5F3));
-  p.setPen(FromColorRef(0xC8C8C8));
-  p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
+// The button panel starts a little above the buttons.
+void CDlgLoginLocal::paintEvent(QPaintEvent*) { banded_dialog::PaintFrame(*this, okButton.y() - 12); }

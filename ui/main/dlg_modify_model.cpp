@@ -1,6 +1,5 @@
 #include "ui/main/dlg_modify_model.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <string>
 
@@ -9,25 +8,17 @@
 #include "core/util/text_conversion.h"
 #include "ui/controls/dlg_tip.h"
 #include "ui/filters/edit_filters.h"
-#include "ui/framework/colours.h"
-#include "ui/framework/dialog_units.h"
+#include "ui/framework/banded_dialog.h"
 #include "ui/framework/key_filter.h"
 #include "ui/framework/modal_seam.h"
 
 namespace {
 
-constexpr int kBand = 40;  // the dark top band that drags the window
-
 // Template 225: 217 x 159 dialog units in "MS Shell Dlg" 8.
 constexpr int kTemplateWidth = 217;
 constexpr int kTemplateHeight = 159;
 
-QRect TemplateRect(int x, int y, int w, int h) {
-  static const dialog_units::BaseUnits base = dialog_units::ForFont(dialog_units::TemplateFont("MS Shell Dlg", 8));
-  return dialog_units::ToPixels(QRect(x, y, w, h), base);
-}
-
-QColor FromColorRef(unsigned bgr) { return colours::FromColorRef(bgr); }
+using banded_dialog::TemplateRect;
 
 }  // namespace
 
@@ -44,12 +35,8 @@ CDlgModifyModel::CDlgModifyModel(QWidget* parent)
       closeButton(this) {
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   keyfilter::SwallowEnterAndEsc(this);
-  struct Placement {
-    QWidget* widget;
-    int id;
-    QRect dialogUnits;
-  };
-  const Placement placements[] = {
+  resize(TemplateRect(0, 0, kTemplateWidth, kTemplateHeight).size());
+  banded_dialog::PlaceControls({
       {&titleStatic, kIdTitle, {7, 7, 17, 8}},
       {&macLabel, kIdMacLabel, {36, 45, 52, 8}},
       {&macEdit, kIdMac, {97, 44, 86, 15}},
@@ -59,19 +46,11 @@ CDlgModifyModel::CDlgModifyModel(QWidget* parent)
       {&newModelEdit, kIdNewModel, {97, 95, 86, 15}},
       {&modifyButton, kIdModify, {78, 124, 60, 18}},
       {&closeButton, kIdClose, {160, 7, 50, 14}},
-  };
-  resize(TemplateRect(0, 0, kTemplateWidth, kTemplateHeight).size());
-  for (const Placement& p : placements) {
-    p.widget->setObjectName(QString::number(p.id));
-    const QRect& du = p.dialogUnits;
-    p.widget->setGeometry(TemplateRect(du.x(), du.y(), du.width(), du.height()));
-  }
+  });
   macEdit.setEnabled(false);
   currentModelEdit.setEnabled(false);
   for (QLineEdit* edit : {&macEdit, &currentModelEdit, &newModelEdit}) edit->setTextMargins(4, 0, 4, 0);
-  QPalette white = titleStatic.palette();
-  white.setColor(QPalette::WindowText, Qt::white);
-  titleStatic.setPalette(white);
+  banded_dialog::MakeTitleWhite(titleStatic);
 
   connect(&newModelEdit, &QLineEdit::textChanged, this, [this] { LimitEditAnsi(&newModelEdit); });
   connect(&modifyButton, &QPushButton::clicked, this, &CDlgModifyModel::OnModify);
@@ -132,12 +111,4 @@ void CDlgModifyModel::OnModify() {
 // Only Modify and the close button end the dialog.
 void CDlgModifyModel::reject() {}
 
-void CDlgModifyModel::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.fillRect(rect(), Qt::white);
-  p.fillRect(QRect(0, 0, width(), kBand), FromColorRef(0x313131));
-  const int panelTop = modifyButton.y() - 12;
-  p.fillRect(QRect(0, panelTop, width(), height() - panelTop), FromColorRef(0xF7F5F3));
-  p.setPen(FromColorRef(0xC8C8C8));
-  p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
+void CDlgModifyModel::paintEvent(QPaintEvent*) { banded_dialog::PaintFrame(*this, modifyButton.y() - 12); }

@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-#include <QPainter>
-
 #include "core/language/language.h"
 #include "core/util/ip_address.h"
 #include "core/lanconfig/lan_datagrams.h"
 #include "core/util/text_conversion.h"
+#include "ui/framework/banded_dialog.h"
 #include "ui/framework/colours.h"
-#include "ui/framework/dialog_units.h"
 #include "ui/framework/key_filter.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/network_rules.h"
@@ -17,17 +15,11 @@
 
 namespace {
 
-constexpr int kBand = 40;  // the dark top band that drags the window
-
 // Template 249: 280 x 315 dialog units in "MS Shell Dlg" 8.
 constexpr int kTemplateWidth = 280;
 constexpr int kTemplateHeight = 315;
 
-// Template rectangles are in dialog units of "MS Shell Dlg" 8.
-QRect TemplateRect(int x, int y, int w, int h) {
-  static const dialog_units::BaseUnits base = dialog_units::ForFont(dialog_units::TemplateFont("MS Shell Dlg", 8));
-  return dialog_units::ToPixels(QRect(x, y, w, h), base);
-}
+using banded_dialog::TemplateRect;
 
 QColor FromColorRef(unsigned bgr) { return colours::FromColorRef(bgr); }
 
@@ -72,12 +64,8 @@ CDlgModifyNetworkNew::CDlgModifyNetworkNew(QWidget* parent)
       modifyButton(this) {
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   keyfilter::SwallowEnterAndEsc(this);
-  struct Placement {
-    QWidget* widget;
-    int id;
-    QRect dialogUnits;
-  };
-  const Placement placements[] = {
+  resize(TemplateRect(0, 0, kTemplateWidth, kTemplateHeight).size());
+  banded_dialog::PlaceControls({
       {&titleStatic, kIdTitle, {20, 7, 138, 16}},
       {&closeButton, kIdClose, {223, 7, 50, 14}},
       {&securityLine, kIdSecurityLine, {19, 44, 240, 1}},
@@ -101,13 +89,7 @@ CDlgModifyNetworkNew::CDlgModifyNetworkNew(QWidget* parent)
       {&dns2Label, kIdDns2Label, {43, 251, 68, 9}},
       {&dns2Field, kIdDns2Field, {115, 248, 118, 14}},
       {&modifyButton, kIdModify, {103, 279, 73, 18}},
-  };
-  resize(TemplateRect(0, 0, kTemplateWidth, kTemplateHeight).size());
-  for (const Placement& p : placements) {
-    p.widget->setObjectName(QString::number(p.id));
-    const QRect& du = p.dialogUnits;
-    p.widget->setGeometry(TemplateRect(du.x(), du.y(), du.width(), du.height()));
-  }
+  });
   // The check box's template rectangle holds only the box; give it room to be hit.
   dhcpCheck.resize(dhcpCheck.sizeHint().expandedTo(dhcpCheck.size()));
 
@@ -127,9 +109,7 @@ CDlgModifyNetworkNew::CDlgModifyNetworkNew(QWidget* parent)
   }
   adminPasswordEdit.setEchoMode(QLineEdit::Password);
   macEdit.setEnabled(false);
-  QPalette white = titleStatic.palette();
-  white.setColor(QPalette::WindowText, Qt::white);
-  titleStatic.setPalette(white);
+  banded_dialog::MakeTitleWhite(titleStatic);
 
   connect(&closeButton, &QPushButton::clicked, this, [this] { done(kResultClosed); });
   connect(&modifyButton, &QPushButton::clicked, this, [this] { ValidateNetworkInput(); });
@@ -260,12 +240,4 @@ bool CDlgModifyNetworkNew::ValidateNetworkInput() {
 // Only Modify and the close button end the dialog (Esc is swallowed before it gets here).
 void CDlgModifyNetworkNew::reject() {}
 
-void CDlgModifyNetworkNew::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.fillRect(rect(), Qt::white);
-  p.fillRect(QRect(0, 0, width(), kBand), FromColorRef(0x313131));
-  const int panelTop = modifyButton.y() - 12;
-  p.fillRect(QRect(0, panelTop, width(), height() - panelTop), FromColorRef(0xF7F5F3));
-  p.setPen(FromColorRef(0xC8C8C8));
-  p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
+void CDlgModifyNetworkNew::paintEvent(QPaintEvent*) { banded_dialog::PaintFrame(*this, modifyButton.y() - 12); }

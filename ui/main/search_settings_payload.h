@@ -1,11 +1,4 @@
 #pragma once
-// What the settings dialog hands the main window, by address, with
-// WM_SEARCH_SETTINGS_CHANGED: the periodic search switched on or off and its
-// period. Read during the call only.
-
-#include <cstdint>
-
-struct SearchSettingsPayload {
-  int32_t enabled = 0;  // 0 or 1
-  int32_t minutes = 0;
-};
+// The payload of WM_SEARCH_SETTINGS_CHANGED belongs to its sender, the
+// settings dialog; the main window reads it.
+#include "ui/tools/search_settings_payload.h"

@@ -3,10 +3,12 @@
 
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QLineEdit>
 #include <QPainter>
 
 #include "core/language/language.h"
 #include "ui/controls/dlg_tip.h"
+#include "ui/filters/edit_filters.h"
 #include "ui/framework/colours.h"
 #include "ui/framework/key_filter.h"
 #include "ui/framework/modal_seam.h"
@@ -128,4 +130,21 @@ QString CBatchSubPage::BrowseForFile(const QString& pipeFilter, const QString& c
 
 void CBatchSubPage::SendToPage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) {
   if (CDlgOperate* page = ParentPage()) pm::SendPrivateMessage(page, message, wParam, lParam);
+}
+
+void CBatchSubPage::SetUpPathEdit(QLineEdit& pathEdit) {
+  pathEdit.setReadOnly(true);
+  connect(&pathEdit, &QLineEdit::textChanged, this, [&pathEdit] { LimitEditUtf8(&pathEdit); });
+}
+
+void CBatchSubPage::LayoutFileRow(QLabel& label, QLineEdit& pathEdit, CxSkinButton& browseButton) {
+  label.setGeometry(10, 10, 110, 28);
+  pathEdit.setGeometry(130, 10, 180, 28);
+  browseButton.setGeometry(320, 10, 28, 28);
+}
+
+void CBatchSubPage::SetBrowseCaption(CxSkinButton& browseButton) {
+  browseButton.setText(QStringLiteral("..."));
+  browseButton.caption = QStringLiteral("...");
+  browseButton.update();
 }

@@ -13,6 +13,7 @@
 #include "ui/framework/private_messages.h"
 
 class CDlgOperate;
+class QLineEdit;
 
 class CBatchSubPage : public QWidget, public pm::MessageReceiver {
   Q_OBJECT
@@ -69,6 +70,12 @@ class CBatchSubPage : public QWidget, public pm::MessageReceiver {
   QString BrowseForFile(const QString& pipeFilter, const QString& currentPath);
   // Sends message to the page; nothing when there is no page.
   void SendToPage(unsigned message, pm::WPARAM wParam = 0, pm::LPARAM lParam = 0);
+
+  // The file row of the upgrade and configuration pages: a label, the chosen
+  // path (read-only, held to the UTF-8 limit) and a "..." browse button.
+  void SetUpPathEdit(QLineEdit& pathEdit);
+  static void LayoutFileRow(QLabel& label, QLineEdit& pathEdit, CxSkinButton& browseButton);
+  static void SetBrowseCaption(CxSkinButton& browseButton);
 
  private:
   bool created_ = false;

@@ -16,38 +16,27 @@ pm::LRESULT CDlgOperate::OnBatchConfigImport(const std::string* path) {
 }
 
 int CDlgOperate::ConfigImportWorker(CDlgOperate* page) {
-  bool askCredentials = true;
-  int error = 0;
-  std::string user;
-  std::string password;
   CDlgDevInfo& devices = MainDialogInstance->devInfoPage;
   const std::string file = page->configPath;
-  for (int index = 0;; ++index) {
-    const WalkItem walk = ReadWalkItem(*page, index);
-    if (!walk.exists) break;
-    if (!walk.checked || !walk.record) continue;
-    DeviceRecord* record = walk.record;
-
-    const int login = devices.BatchLogin(askCredentials, record, error, user, password);
-    if (login == -2) {
-      page->importBusy = 0;
-      return -2;
-    }
-    record->batchTouched = 1;
+  const bool walked = WalkCheckedDevices(*page, [&](int index, DeviceRecord& record, int login) {
     const char* status = "info.Login_fail";
     if (login != -1) {
-      if (devicelib::Lib().SdkImportConfig(record->loginHandle, file.c_str(), 0, 0, 0, 0, 1) != 0) {
+      if (devicelib::Lib().SdkImportConfig(record.loginHandle, file.c_str(), 0, 0, 0, 0, 1) != 0) {
         // A device that took the configuration is logged out.
-        devicelib::Lib().SdkLogout(record->loginHandle);
+        devicelib::Lib().SdkLogout(record.loginHandle);
         status = "tx.success";
-        record->loggedIn = 0;
-        record->loginHandle = 0;
-        devices.SetLoginState(std::string(record->mac), 0);
+        record.loggedIn = 0;
+        record.loginHandle = 0;
+        devices.SetLoginState(std::string(record.mac), 0);
       } else {
         status = "tx.fail";  // refused: the device keeps its login
       }
     }
     SetWalkItemStatus(*page, index, Text(QString::fromLatin1(status)));
+  });
+  if (!walked) {
+    page->importBusy = 0;
+    return -2;
   }
   ShowRunCompletedNotice();
   page->importBusy = 0;

@@ -3,7 +3,6 @@
 
 #include "core/language/language.h"
 #include "core/util/text_conversion.h"
-#include "ui/filters/edit_filters.h"
 #include "ui/operations/dlg_operate.h"
 
 CDlgConfiguration::CDlgConfiguration()
@@ -18,20 +17,17 @@ CDlgConfiguration::CDlgConfiguration()
                                           {&browseButton, kIdBrowse}, {&importButton, kIdImport},
                                           {&separator, kIdSeparator}, {&defaultsButton, kIdDefaults}};
   for (const auto& [widget, id] : ids) widget->setObjectName(QString::number(id));
-  pathEdit.setReadOnly(true);
+  SetUpPathEdit(pathEdit);
   separator.setFrameShape(QFrame::Box);
   separator.setLineWidth(1);
   separator.setStyleSheet(QStringLiteral("color: black;"));
-  connect(&pathEdit, &QLineEdit::textChanged, this, [this] { LimitEditUtf8(&pathEdit); });
   connect(&browseButton, &QPushButton::clicked, this, &CDlgConfiguration::OnBrowseConfigFile);
   connect(&importButton, &QPushButton::clicked, this, &CDlgConfiguration::OnUpdateConfig);
   connect(&defaultsButton, &QPushButton::clicked, this, &CDlgConfiguration::OnDefaultSetting);
 }
 
 void CDlgConfiguration::LayoutControls() {
-  label.setGeometry(10, 10, 110, 28);
-  pathEdit.setGeometry(130, 10, 180, 28);
-  browseButton.setGeometry(320, 10, 28, 28);
+  LayoutFileRow(label, pathEdit, browseButton);
   importButton.setGeometry(10, 58, 110, 28);
   separator.setGeometry(0, 106, width() - 30, 1);
   defaultsButton.setGeometry(10, 127, 110, 28);
@@ -39,9 +35,7 @@ void CDlgConfiguration::LayoutControls() {
 
 void CDlgConfiguration::SetTexts() {
   SetLabelText(label, Text(QStringLiteral("tx.Config_file")));
-  browseButton.setText(QStringLiteral("..."));
-  browseButton.caption = QStringLiteral("...");
-  browseButton.update();
+  SetBrowseCaption(browseButton);
   SetButtonText(importButton, Text(QStringLiteral("tx.ImportConfig")));
   SetButtonText(defaultsButton, Text(QStringLiteral("tx.DefaultSetting")));
 }

@@ -10,6 +10,7 @@
 #include "core/util/text_conversion.h"
 #include "ui/controls/dlg_tip.h"
 #include "ui/framework/colours.h"
+#include "ui/framework/content_page.h"
 #include "ui/framework/key_filter.h"
 #include "ui/main/divarod_dlg.h"
 
@@ -93,7 +94,7 @@ void CDlgOperate::Create(QWidget* parent) {
   created_ = true;
   setParent(parent);
   hide();
-  PlaceInParent();
+  content_page::PlaceInParent(*this);
   LayoutPage();
   LoadSkins();
   CreateSubPages();
@@ -139,14 +140,6 @@ pm::LRESULT CDlgOperate::OnPrivateMessage(unsigned message, pm::WPARAM wParam, p
 }
 
 // --- layout and looks -------------------------------------------------------------
-
-// Left 60, top 60 inside the main window's client area, to its right and bottom.
-void CDlgOperate::PlaceInParent() {
-  QWidget* parent = parentWidget();
-  if (!parent) return;
-  const QRect client = parent->contentsRect();
-  setGeometry(client.left() + 60, client.top() + 60, client.width() - 60, client.height() - 60);
-}
 
 void CDlgOperate::LayoutPage() {
   const int w = width();
@@ -226,7 +219,7 @@ void CDlgOperate::paintEvent(QPaintEvent*) {
 }
 
 pm::LRESULT CDlgOperate::OnParentResized() {
-  PlaceInParent();
+  content_page::PlaceInParent(*this);
   LayoutPage();
   update();
   for (QWidget* page : std::initializer_list<QWidget*>{&upgradePage, &configurationPage, &passwordPage, &portPage,

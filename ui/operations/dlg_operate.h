@@ -204,7 +204,6 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void PlaceInParent();
   void RepaintSubPageButtons();
   // The notice shown when a run is requested or FIND/ALL pressed while busy.
   static void ShowNotice(const char* key);

@@ -3,31 +3,25 @@
 
 #include "core/language/language.h"
 #include "core/util/text_conversion.h"
-#include "ui/filters/edit_filters.h"
 
 CDlgUpgrade::CDlgUpgrade()
     : CBatchSubPage(true), label(this), pathEdit(this), browseButton(this), upgradeButton(this) {
   const std::pair<QWidget*, int> ids[] = {
       {&label, kIdLabel}, {&pathEdit, kIdPath}, {&browseButton, kIdBrowse}, {&upgradeButton, kIdUpgrade}};
   for (const auto& [widget, id] : ids) widget->setObjectName(QString::number(id));
-  pathEdit.setReadOnly(true);
-  connect(&pathEdit, &QLineEdit::textChanged, this, [this] { LimitEditUtf8(&pathEdit); });
+  SetUpPathEdit(pathEdit);
   connect(&browseButton, &QPushButton::clicked, this, &CDlgUpgrade::OnBrowseFirmware);
   connect(&upgradeButton, &QPushButton::clicked, this, &CDlgUpgrade::OnUpgrade);
 }
 
 void CDlgUpgrade::LayoutControls() {
-  label.setGeometry(10, 10, 110, 28);
-  pathEdit.setGeometry(130, 10, 180, 28);
-  browseButton.setGeometry(320, 10, 28, 28);
+  LayoutFileRow(label, pathEdit, browseButton);
   upgradeButton.setGeometry(10, 58, 110, 28);
 }
 
 void CDlgUpgrade::SetTexts() {
   SetLabelText(label, Text(QStringLiteral("tx.Upgrade_file")));
-  browseButton.setText(QStringLiteral("..."));
-  browseButton.caption = QStringLiteral("...");
-  browseButton.update();
+  SetBrowseCaption(browseButton);
   SetButtonText(upgradeButton, Text(QStringLiteral("tx.Upgrade")));
 }
 

@@ -1,5 +1,6 @@
 #include "ui/operations/threaded_runs.h"
 
+#include <string>
 #include <thread>
 
 #include "core/language/language.h"
@@ -52,6 +53,24 @@ WalkItem ReadWalkItem(CDlgOperate& page, int index) {
     walk.record = CDlgOperate::RecordOfItem(item);
   });
   return walk;
+}
+
+bool WalkCheckedDevices(CDlgOperate& page, const WalkStep& step) {
+  bool askCredentials = true;
+  int error = 0;
+  std::string user;
+  std::string password;
+  CDlgDevInfo& devices = MainDialogInstance->devInfoPage;
+  for (int index = 0;; ++index) {
+    const WalkItem walk = ReadWalkItem(page, index);
+    if (!walk.exists) return true;
+    if (!walk.checked || !walk.record) continue;
+    DeviceRecord* record = walk.record;
+    const int login = devices.BatchLogin(askCredentials, record, error, user, password);
+    if (login == -2) return false;
+    record->batchTouched = 1;
+    step(index, *record, login);
+  }
 }
 
 void SetWalkItemStatus(CDlgOperate& page, int index, const QString& status) {

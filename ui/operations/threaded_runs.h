@@ -1,7 +1,7 @@
 #pragma once
 // What the upgrade and import runs share: the request that starts a worker,
-// and the worker's reads and writes of the tree, which belongs to the UI
-// thread.
+// the worker's walk over the checked devices, and its reads and writes of the
+// tree, which belongs to the UI thread.
 
 #include <QString>
 #include <atomic>
@@ -27,6 +27,13 @@ struct WalkItem {
   DeviceRecord* record = nullptr;
 };
 WalkItem ReadWalkItem(CDlgOperate& page, int index);
+
+// The worker's walk over the checked devices in tree order, with one login
+// prompt per run. Each device the walk reaches is marked as touched by the
+// run and handed to step with its item index and its login (1 logged in, -1
+// failed). False when the prompt was cancelled: the walk ended there.
+using WalkStep = std::function<void(int index, DeviceRecord& record, int login)>;
+bool WalkCheckedDevices(CDlgOperate& page, const WalkStep& step);
 
 // The item's text becomes its label, two blanks and status (written on the UI thread).
 void SetWalkItemStatus(CDlgOperate& page, int index, const QString& status);

@@ -110,40 +110,18 @@ pm::LRESULT CDlgOperate::OnBatchUpgrade() {
 }
 
 int CDlgOperate::UpgradeWorker(CDlgOperate* page) {
-  bool askCredentials = true;
-  int error = 0;
-  std::string user;
-  std::string password;
-  CDlgDevInfo& devices = MainDialogInstance->devInfoPage;
   const std::string firmware = page->firmwarePath;
   int reached = 0;
-  for (int index = 0;; ++index) {
-    const WalkItem walk = ReadWalkItem(*page, index);
-    if (!walk.exists) break;
-    if (!walk.checked || !walk.record) continue;
-    DeviceRecord* record = walk.record;
-
-    const int login = devices.BatchLogin(askCredentials, record, error, user, password);
-    if (login == -2) {
-      {
-        std::lock_guard lock(page->statsLock);
-        page->threadedRuns.upgradeWalkDone = true;
-        page->threadedRuns.upgradeCancelled = true;
-        page->selectedCount = reached;
-      }
-      RunOnPageThread(*page, [&] { CompleteUpgradeRunIfDone(*page); });
-      return -2;
-    }
-    record->batchTouched = 1;
+  const bool walked = WalkCheckedDevices(*page, [&](int index, DeviceRecord& record, int login) {
     ++reached;
     const char* status = nullptr;
     if (login == -1) {
       CountResult(*page, false);
       status = "info.Login_fail";
     } else {
-      StallTicksOf(*record).store(0);
+      StallTicksOf(record).store(0);
       const int32_t upgrade =
-          devicelib::Lib().SdkOpenUpgrade(record->loginHandle, firmware.c_str(), &UpgradeProgressCallback, record, 0);
+          devicelib::Lib().SdkOpenUpgrade(record.loginHandle, firmware.c_str(), &UpgradeProgressCallback, &record, 0);
       if (upgrade == 0) {
         CountResult(*page, false);
         status = "tx.fail";
@@ -152,10 +130,20 @@ int CDlgOperate::UpgradeWorker(CDlgOperate* page) {
         devicelib::Lib().SdkCloseUpgrade(upgrade);
         status = "tx.fail";
       } else {
-        RunOnPageThread(*page, [&] { TakeStartedUpgrade(*page, *record, index, upgrade); });
+        RunOnPageThread(*page, [&] { TakeStartedUpgrade(*page, record, index, upgrade); });
       }
     }
     if (status) SetWalkItemStatus(*page, index, Text(QString::fromLatin1(status)));
+  });
+  if (!walked) {
+    {
+      std::lock_guard lock(page->statsLock);
+      page->threadedRuns.upgradeWalkDone = true;
+      page->threadedRuns.upgradeCancelled = true;
+      page->selectedCount = reached;
+    }
+    RunOnPageThread(*page, [&] { CompleteUpgradeRunIfDone(*page); });
+    return -2;
   }
 
   bool complete = false;

@@ -17,6 +17,7 @@
 #include "ui/controls/dlg_tip.h"
 #include "ui/filters/edit_filters.h"
 #include "ui/framework/colours.h"
+#include "ui/framework/content_page.h"
 #include "ui/framework/key_filter.h"
 #include "ui/framework/skins.h"
 #include "ui/tools/capacity_formulas.h"
@@ -196,7 +197,7 @@ void CDlgCapacityCalculator::Create(QWidget* parent) {
 }
 
 bool CDlgCapacityCalculator::OnInitDialog() {
-  PlaceInParent();
+  content_page::PlaceInParent(*this);
   LayoutCalculator();
   for (CxSkinButton* button : {&addButton, &modifyButton, &deleteButton})
     button->SetSkin(skins::kButtonNormal, skins::kButtonPressed, skins::kButtonHover, skins::kButtonDisabled);
@@ -208,14 +209,6 @@ bool CDlgCapacityCalculator::OnInitDialog() {
   CapacityCalculatorInstance = this;
   channelEditor.Create(this);
   return true;
-}
-
-// Left 60, top 60 inside the main window's client area, to its right and bottom.
-void CDlgCapacityCalculator::PlaceInParent() {
-  QWidget* parent = parentWidget();
-  if (!parent) return;
-  const QRect client = parent->contentsRect();
-  setGeometry(client.left() + 60, client.top() + 60, client.width() - 60, client.height() - 60);
 }
 
 void CDlgCapacityCalculator::LayoutCalculator() {
@@ -526,7 +519,7 @@ pm::LRESULT CDlgCapacityCalculator::OnPrivateMessage(unsigned message, pm::WPARA
       pm::PostPrivateMessage(&channelEditor, pm::WM_LANGUAGE_CHANGED, 0, 0);
       return 1;
     case pm::WM_PARENT_RESIZED:
-      PlaceInParent();
+      content_page::PlaceInParent(*this);
       LayoutCalculator();
       update();
       return 1;

@@ -148,7 +148,6 @@ class CDlgCapacityCalculator : public QWidget, public pm::MessageReceiver {
 
  private:
   bool OnInitDialog();
-  void PlaceInParent();
   void InitChannelColumns();
   void OnRowChanged(int row);
   void ShowChannelEditor(bool modify);

@@ -2,7 +2,6 @@
 #include "ui/tools/dlg_capacity_channel_info.h"
 
 #include <QKeyEvent>
-#include <QPainter>
 #include <QShowEvent>
 #include <QWindow>
 #include <algorithm>
@@ -10,11 +9,10 @@
 #include "core/language/language.h"
 #include "core/util/number_text.h"
 #include "core/util/text_conversion.h"
+#include "ui/controls/bordered_popup.h"
 #include "ui/filters/edit_filters.h"
-#include "ui/framework/colours.h"
 #include "ui/framework/dialog_units.h"
 #include "ui/framework/skins.h"
-#include "ui/framework/title_band.h"
 #include "ui/tools/dlg_capacity_calculator.h"
 
 namespace {
@@ -38,8 +36,6 @@ const QRect kBitRateLabelRect(44, 150, 48, 8);
 const QRect kBitRateRect(102, 148, 92, 30);
 const QRect kOkRect(89, 175, 63, 18);
 
-const QColor kBorder(0x5A, 0x5A, 0x5A);
-
 // The selected entry's item data as a number, or fallback.
 int SelectedData(const QComboBox& list, int fallback) {
   const int index = list.currentIndex();
@@ -51,31 +47,10 @@ int SelectedData(const QComboBox& list, int fallback) {
 
 }  // namespace
 
-// The client area inside the 1-pixel border: the dark band on top, white below.
-class CDlgCapacityChannelInfo::ClientArea : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    const QRect r = rect();
-    p.fillRect(QRect(r.left(), r.top(), r.width(), kBandHeight), colours::FromColorRef(colours::kBand));
-    p.fillRect(QRect(r.left(), r.top() + kBandHeight, r.width(), r.height() - kBandHeight),
-               colours::FromColorRef(colours::kWhite));
-  }
-};
-
 CDlgCapacityChannelInfo::CDlgCapacityChannelInfo()
-    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), client_(new ClientArea(this)) {
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), client_(new bordered_popup::ClientArea(this, kBandHeight, false)) {
   hide();
-  setAttribute(Qt::WA_DeleteOnClose, false);
-  setFont(dialog_units::TemplateFont(QStringLiteral("MS Shell Dlg"), 8));
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, kBorder);
-  setPalette(pal);
-  setAutoFillBackground(true);
-  new titleband::TitleBand(this, kBandHeight + 1);  // the band lies below the 1-pixel border
+  bordered_popup::FramePopup(*this, dialog_units::TemplateFont(QStringLiteral("MS Shell Dlg"), 8), kBandHeight);
 
   const std::pair<QWidget*, int> ids[] = {
       {&titleLabel, kIdTitle},           {&closeButton, kIdClose},
@@ -91,11 +66,7 @@ CDlgCapacityChannelInfo::CDlgCapacityChannelInfo()
     widget->setObjectName(QString::number(id));
   }
 
-  QPalette titlePalette = titleLabel.palette();
-  titlePalette.setColor(QPalette::WindowText, Qt::white);
-  titleLabel.setPalette(titlePalette);
-  titleLabel.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  titleLabel.setAttribute(Qt::WA_TransparentForMouseEvents);  // a press on it drags the popup
+  bordered_popup::StyleTitle(titleLabel);
   for (QLabel* label : {&titleLabel, &channelsLabel, &standardLabel, &qualityLabel, &resolutionLabel, &frameRateLabel,
                         &bitRateLabel}) {
     label->setTextFormat(Qt::PlainText);

@@ -116,7 +116,6 @@ class CDlgCapacityChannelInfo : public QDialog, public pm::MessageReceiver {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  class ClientArea;
   bool OnInitDialog();
   void LayoutFromTemplate();
   void RunShowingSteps();

@@ -154,6 +154,20 @@ TEST_F(SkinButtonTest, CaptionThatDoesNotFitIsCutAndBecomesTheTooltip) {
   }
 }
 
+// A tooltip filled from a cut caption belongs to that caption: once a new
+// caption (another language's) fits, the old text is not shown any more.
+TEST_F(SkinButtonTest, TooltipFilledFromACutCaptionGoesWhenTheCaptionFits) {
+  button_->caption = "Modifier des canaux du calculateur";
+  Drawn();
+  ASSERT_EQ(button_->ToolTipText(), button_->caption);
+  button_->caption = "Kanäle";
+  Drawn();
+  EXPECT_EQ(button_->ToolTipText(), "");
+  button_->caption = "Canali da modificare nel calcolatore";
+  Drawn();
+  EXPECT_EQ(button_->ToolTipText(), button_->caption);
+}
+
 TEST_F(SkinButtonTest, CaptionWithoutTooltipCreatesOneWhenCut) {
   EXPECT_FALSE(button_->HasToolTip());
   button_->caption = "Fits";
