@@ -52,6 +52,9 @@ struct IpCase {
   int expected;
 };
 
+// Readable test names (the default prints the struct's bytes, pointers included).
+void PrintTo(const IpCase& c, std::ostream* os) { *os << "'" << c.a << "' vs '" << c.b << "'"; }
+
 class IpOrder : public ::testing::TestWithParam<IpCase> {};
 
 TEST_P(IpOrder, ComparesAsHostOrderNumbers) {
@@ -124,6 +127,10 @@ struct FilterCase {
   int mask;
   bool found;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* os) {
+  *os << "'" << c.text << "' mask 0x" << std::hex << c.mask;
+}
 
 class Filter : public ::testing::TestWithParam<FilterCase> {};
 

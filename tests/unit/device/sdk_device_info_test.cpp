@@ -75,6 +75,9 @@ struct KindCase {
   uint16_t onvifPort;
 };
 
+// Readable test names (the default prints the struct's bytes).
+void PrintTo(const KindCase& c, std::ostream* os) { *os << "kind 0x" << std::hex << c.kind; }
+
 class KindTest : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(KindTest, OnvifFollowsKind) {
@@ -95,6 +98,8 @@ struct TextSpanCase {
   std::size_t span;
   std::string DeviceRecord::*field;
 };
+
+void PrintTo(const TextSpanCase& c, std::ostream* os) { *os << "offset " << c.offset << " span " << c.span; }
 
 class UnterminatedTextTest : public ::testing::TestWithParam<TextSpanCase> {};
 
