@@ -8,11 +8,6 @@
 
 namespace banded_dialog {
 
-QRect TemplateRect(int x, int y, int w, int h) {
-  static const dialog_units::BaseUnits base = dialog_units::ForFont(dialog_units::TemplateFont("MS Shell Dlg", 8));
-  return dialog_units::ToPixels(QRect(x, y, w, h), base);
-}
-
 void PlaceControls(std::initializer_list<Placement> placements) {
   for (const Placement& p : placements) {
     p.widget->setObjectName(QString::number(p.id));

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <initializer_list>
 
+#include "ui/framework/dialog_units.h"
+
 class QLabel;
 class QWidget;
 
@@ -16,7 +18,7 @@ namespace banded_dialog {
 inline constexpr int kBandRows = 40;
 
 // A template rectangle (dialog units of "MS Shell Dlg" 8) in pixels.
-QRect TemplateRect(int x, int y, int w, int h);
+inline QRect TemplateRect(int x, int y, int w, int h) { return dialog_units::ShellDlgRect(x, y, w, h); }
 
 // A control, its template id (its object name) and its template rectangle.
 struct Placement {

@@ -32,4 +32,9 @@ QRect ToPixels(const QRect& du, const BaseUnits& base) {
                ToPixelsY(du.height(), base));
 }
 
+QRect ShellDlgRect(int x, int y, int w, int h) {
+  static const BaseUnits base = ForFont(TemplateFont("MS Shell Dlg", 8));
+  return ToPixels(QRect(x, y, w, h), base);
+}
+
 }  // namespace dialog_units

@@ -28,4 +28,8 @@ int ToPixelsY(int dialogUnits, const BaseUnits& base);
 // A template rectangle (x, y, width, height in dialog units) in pixels.
 QRect ToPixels(const QRect& dialogUnits, const BaseUnits& base);
 
+// A rectangle of a template in "MS Shell Dlg" 8, the font of most of the
+// program's templates, in pixels.
+QRect ShellDlgRect(int x, int y, int w, int h);
+
 }  // namespace dialog_units

@@ -12,11 +12,8 @@
 
 namespace {
 
-// Template 144 and the places of OK and Cancel, in dialog units of "MS Shell Dlg" 8.
-QRect TemplateRect(int x, int y, int w, int h) {
-  static const dialog_units::BaseUnits base = dialog_units::ForFont(dialog_units::TemplateFont("MS Shell Dlg", 8));
-  return dialog_units::ToPixels(QRect(x, y, w, h), base);
-}
+// Template 144 and the places of OK and Cancel are in dialog units of "MS Shell Dlg" 8.
+using dialog_units::ShellDlgRect;
 
 constexpr int kPageDataRole = Qt::UserRole;
 
@@ -65,7 +62,7 @@ void CDlgSetting::Create(QWidget* owner, const SettingsSource& source, pm::Messa
   devicePage = devicePageTarget;
   pageLogo_ = source.pageLogo;
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-  resize(TemplateRect(0, 0, 356, 218).size());
+  resize(ShellDlgRect(0, 0, 356, 218).size());
   if (owner_) {
     QRect frame = frameGeometry();
     frame.moveCenter(owner_->window()->frameGeometry().center());
@@ -126,8 +123,8 @@ void CDlgSetting::Layout() {
   divider.setGeometry(kTreeWidth, 0, 1, height());
   divider.hide();
   tree.setGeometry(0, kTreeTop, kTreeWidth, height() - kTreeTop);
-  okButton.setGeometry(TemplateRect(228, 195, 48, 16));
-  cancelButton.setGeometry(TemplateRect(285, 195, 48, 16));
+  okButton.setGeometry(ShellDlgRect(228, 195, 48, 16));
+  cancelButton.setGeometry(ShellDlgRect(285, 195, 48, 16));
 }
 
 void CDlgSetting::BuildTree() {

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+#include "tests/support/page_benchmark_main.h"
+
 #include "ui/tools/dlg_capacity_calculator.h"
 
 namespace {
@@ -87,16 +89,4 @@ BENCHMARK(BM_HeaderCheckAll)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  {
-    Page page;
-    g_page = &page;
-    benchmark::RunSpecifiedBenchmarks();
-    g_page = nullptr;
-  }
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunPageBenchmarks(argc, argv, g_page); }

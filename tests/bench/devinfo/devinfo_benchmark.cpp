@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+
+#include "tests/support/page_benchmark_main.h"
 #include <cstdio>
 
 #include "tests/support/fake_device_library.h"
@@ -94,16 +96,4 @@ BENCHMARK(BM_FindOverAllDevices)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  {
-    Page page;
-    g_page = &page;
-    benchmark::RunSpecifiedBenchmarks();
-    g_page = nullptr;
-  }
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunPageBenchmarks(argc, argv, g_page); }
