@@ -194,7 +194,7 @@ TEST_F(BatchRunsE2e, FifoChosenAsTheFileFailsEveryDeviceAtOnce) {
   ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_UPGRADE), 1);
   const bool upgradeEnded = WaitUntil([&] { return !Page().upgradeBusy; }, 30000);
   EXPECT_TRUE(upgradeEnded) << "the upgrade run waits on the FIFO";
-  for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip), Status(ip, "tx.fail")) << ip;
+  for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip).toStdString(), Status(ip, "tx.fail").toStdString());
   EXPECT_EQ(Page().failureCount, 2);
   EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
   if (!upgradeEnded) fifo.ReleaseReaders(std::chrono::seconds(10));
@@ -204,7 +204,7 @@ TEST_F(BatchRunsE2e, FifoChosenAsTheFileFailsEveryDeviceAtOnce) {
   ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_CONFIG_IMPORT, reinterpret_cast<pm::WPARAM>(&path)), 1);
   const bool importEnded = WaitUntil([&] { return !Page().importBusy; }, 30000);
   EXPECT_TRUE(importEnded) << "the import run waits on the FIFO";
-  for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip), Status(ip, "tx.fail")) << ip;
+  for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip).toStdString(), Status(ip, "tx.fail").toStdString());
   EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
   if (!importEnded) fifo.ReleaseReaders(std::chrono::seconds(10));
 }
