@@ -1,5 +1,6 @@
 #include "core/ini/ini_scanner.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
 
@@ -59,8 +60,12 @@ QString TextView::Decode(qsizetype b, qsizetype e, qsizetype maxUnits) const {
   }
   // No unit takes more than four bytes, so these bytes hold the first
   // maxUnits units whole; a character cut at their end lies beyond them.
+  // A byte-order mark inside the text is a character like any other (only
+  // the file's first one is none, and it lies before begin()).
   const qsizetype bytes = std::min(e - b, maxUnits * 4 + 4);
-  QString s = QString::fromUtf8(data_ + b, bytes);
+  QStringDecoder utf8(QStringConverter::Utf8,
+                      QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+  QString s = utf8.decode(QByteArrayView(data_ + b, bytes));
   if (s.size() > maxUnits) s.truncate(maxUnits);
   return s;
 }
@@ -70,6 +75,45 @@ bool TextView::AllAscii(qsizetype b, qsizetype e) const {
     if (At(p) >= 0x80) return false;
   return true;
 }
+
+namespace {
+
+// Any value up to 0x10FFFF, surrogates included: the key is compared, never
+// decoded, and the encoding tells every value apart.
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// The key of a name: what QString::compare with Qt::CaseInsensitive
+// compares, unit by unit: each unit case-folded on its own, a low surrogate
+// after a high one as the character the two make. Two names are the same
+// name exactly when their keys are equal.
+void AppendFoldedKey(std::string& key, const QString& name) {
+  char16_t last = 0;
+  for (const QChar ch : name) {
+    const char16_t unit = ch.unicode();
+    char32_t c = unit;
+    if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last)) c = QChar::surrogateToUcs4(last, unit);
+    last = unit;
+    AppendUtf8(key, QChar::toCaseFolded(c));
+  }
+}
+
+}  // namespace
 
 void TextView::KeyOf(qsizetype b, qsizetype e, std::string& key) const {
   key.clear();
@@ -81,14 +125,16 @@ void TextView::KeyOf(qsizetype b, qsizetype e, std::string& key) const {
     }
     return;
   }
-  key = Decode(b, e, (e - b) / unit_ + 1).toCaseFolded().toStdString();
+  AppendFoldedKey(key, Decode(b, e, (e - b) / unit_ + 1));
 }
 
 std::string NameKey(const QString& name) {
   qsizetype b = 0, e = name.size();
   while (b < e && IsBlankOrTab(name[b].unicode())) ++b;
   while (e > b && IsBlankOrTab(name[e - 1].unicode())) --e;
-  return name.mid(b, e - b).toCaseFolded().toStdString();
+  std::string key;
+  AppendFoldedKey(key, name.mid(b, e - b));
+  return key;
 }
 
 Line LineAt(const TextView& text, qsizetype begin) {

@@ -47,8 +47,8 @@ class TextView {
 };
 
 // The key a wanted section or key name is compared by: trimmed of blanks and
-// tabs, case-folded, in UTF-8. Two names are the same name exactly when
-// their keys are equal.
+// tabs, case-folded as QString::compare without regard to case folds it.
+// Two names are the same name exactly when their keys are equal.
 std::string NameKey(const QString& name);
 
 bool IsBlankOrTab(char16_t c);

@@ -28,6 +28,9 @@ class ProfileSnapshot {
   // reads as an empty one.
   explicit ProfileSnapshot(const QString& path);
   explicit ProfileSnapshot(IniFile file);
+  // The text view points into the file's bytes: a snapshot stays where it was made.
+  ProfileSnapshot(const ProfileSnapshot&) = delete;
+  ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
 
   const IniFile& file() const { return file_; }
 

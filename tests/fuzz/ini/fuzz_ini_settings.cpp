@@ -10,7 +10,6 @@
 #include <QString>
 #include <cstdint>
 #include <cstdio>
-#include <source_location>
 #include <cstdlib>
 #include <string>
 
@@ -27,9 +26,9 @@
 namespace {
 
 // Names the broken property's line before the fuzzer's report of the abort.
-void Check(bool ok, std::source_location where = std::source_location::current()) {
+void Check(bool ok, int line = __builtin_LINE()) {
   if (ok) return;
-  std::fprintf(stderr, "fuzz_ini_settings: the check of line %u failed\n", static_cast<unsigned>(where.line()));
+  std::fprintf(stderr, "fuzz_ini_settings: the check of line %d failed\n", line);
   std::abort();
 }
 

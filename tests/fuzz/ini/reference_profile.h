@@ -6,6 +6,7 @@
 // values without decoding what they do not return.
 
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <optional>
 #include <string>
@@ -32,13 +33,16 @@ inline QStringList Lines(const std::string& bytes) {
                                           (static_cast<unsigned char>(bytes[i + 1]) << 8)));
   } else {
     const std::size_t bom = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    // Line by line, so that an undecodable byte never swallows a line break.
+    // Line by line, so that an undecodable byte never swallows a line break;
+    // a byte-order mark after the file's first is a character like any other.
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     std::size_t pos = bom;
     while (pos < bytes.size()) {
       std::size_t lf = bytes.find('\n', pos);
       const bool last = lf == std::string::npos;
       if (last) lf = bytes.size();
-      text += QString::fromUtf8(bytes.data() + pos, static_cast<qsizetype>(lf - pos));
+      text += utf8.decode(QByteArrayView(bytes.data() + pos, static_cast<qsizetype>(lf - pos)));
       if (!last) text += u'\n';
       pos = lf + 1;
     }
