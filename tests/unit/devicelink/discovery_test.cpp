@@ -90,6 +90,23 @@ TEST_F(DiscoveryTest, DeviceAnsweringTwiceIsListedOnce) {
   EXPECT_GE(lib.LastDiscovery().duplicates, 3);
 }
 
+TEST_F(DiscoveryTest, AFreeDiscoveryPortStaysThisSimulatorsOwn) {
+  // Another fleet's simulator that asks for the same port is refused: were
+  // it let in, every query sent there would reach it instead, and this
+  // fleet's searches would list the other fleet's devices.
+  devsim::Fleet other;
+  other.devices.push_back(simtest::Device(simtest::RandomSubnet(), 1));
+  other.devices[0].model = "DV-OTHER";
+  devsim::SimulatorOptions options;
+  options.loopback = true;
+  options.discovery = sim->discoveryEndpoints();
+  devsim::Simulator intruder(std::move(other), options);
+  std::string error;
+  EXPECT_FALSE(intruder.Open(error));
+  EXPECT_NE(error.find("discovery"), std::string::npos) << error;
+  EXPECT_EQ(Search().size(), 3u);
+}
+
 TEST(DiscoveryCall, WithoutAnyTargetReportsFailure) {
   devicelink::DeviceLinkLibrary lib;
   lib.SetDiscoveryTargets({});
