@@ -3,12 +3,16 @@
 // six senders of answers from thousands of devices (reply_port_flood.h).
 // Reports how long the call took and how far past its bound it returned,
 // how far past the bound its reading stopped, how many datagrams it read and
-// how long one read took on average; the goal is reading that stops within
-// one read of the bound (the call's own return adds the socket's closing and,
-// with thousands of devices heard, freeing their MACs). Exits non-zero when a search could
+// how long one read took on average, and how often the system took the
+// processor from the searching thread meanwhile; the goal is reading that
+// stops within one read of the bound (the call's own return adds the
+// socket's closing and, with thousands of devices heard, freeing their MACs;
+// on a busy machine a thread that is waiting for its turn at the bound ends
+// a time slice later). Exits non-zero when a search could
 // not run.
 //   build/release/bin/bench_devicelink_discovery_flood [--benchmark_repetitions=N]
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -24,12 +28,20 @@ constexpr int kBoundMs = 3000;
 constexpr int kSenders = 6;
 int failedRuns = 0;
 
+// How often the system took the processor from this thread so far: a thread
+// that is waiting for its turn when the bound passes ends that much later.
+long Preemptions() {
+  rusage usage{};
+  ::getrusage(RUSAGE_THREAD, &usage);
+  return usage.ru_nivcsw;
+}
+
 // Arg 0: no flood; 1: junk; 2: answers.
 void BM_SearchUnderAFlood(benchmark::State& state) {
   const int kind = static_cast<int>(state.range(0));
   std::vector<uint8_t> buffer(sdkinfo::kSearchBufferSize);
   double searchMs = 0, overrunMs = 0, worstOverrunMs = 0, collectionOverrunMs = 0, worstCollectionOverrunMs = 0;
-  double read = 0, usPerRead = 0;
+  double read = 0, usPerRead = 0, preempted = 0;
   int runs = 0;
   for (auto _ : state) {
     floodtest::ReplyPortFlood flood(kind == 0 ? 0 : kSenders,
@@ -38,10 +50,12 @@ void BM_SearchUnderAFlood(benchmark::State& state) {
     devicelink::DeviceLinkLibrary lib;
     lib.SetDiscoveryTargets({flood.target()});
     int count = 0;
+    const long preemptedBefore = Preemptions();
     const auto start = std::chrono::steady_clock::now();
     const int r = lib.SDK_SearchDevices_v1_v3_MultiEth(buffer.data(), static_cast<int>(buffer.size()), &count, 2,
                                                        kBoundMs);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    preempted += static_cast<double>(Preemptions() - preemptedBefore);
     flood.Stop();
     if (r != 1) {
       state.SkipWithError("the search did not run");
@@ -68,6 +82,7 @@ void BM_SearchUnderAFlood(benchmark::State& state) {
   state.counters["worst_reading_overrun_ms"] = worstCollectionOverrunMs;
   state.counters["datagrams_read"] = read / runs;
   state.counters["us_per_read"] = usPerRead / runs;
+  state.counters["preempted"] = preempted / runs;  // the searching thread, per search
 }
 
 BENCHMARK(BM_SearchUnderAFlood)
