@@ -59,6 +59,9 @@ class CallReceiver : public QObject {
 }  // namespace
 
 bool RunCall(QEvent* event) {
+  // Before the event is read at all, its type included: it may be one a
+  // worker posted (a private message as well as a call).
+  Acquire(event);
   if (event->type() != kCallEvent) return false;
   static_cast<CallEvent*>(event)->Run();
   return true;
