@@ -11,7 +11,7 @@
 #include "libs/devicelink/devicelink.h"
 #include "tests/ui/operations/operate_page_fixture.h"
 #include "tests/unit/devicelink/scripted_device.h"
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 #include "ui/operations/batch_ports_payload.h"
 
 namespace {
