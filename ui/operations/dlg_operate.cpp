@@ -188,8 +188,7 @@ void CDlgOperate::SetControlTexts() {
   for (const auto& b : buttons) {
     const QString text = Text(QString::fromLatin1(b.key));
     b.button->setText(text);
-    // FIND and ALL show their pictures alone, as on the device list page.
-    if (b.button != &findButton && b.button != &allButton) b.button->caption = text;
+    b.button->caption = text;  // FIND and ALL too: unlike the device list's, they carry captions
     b.button->SetToolTipText(text);
     b.button->update();
   }

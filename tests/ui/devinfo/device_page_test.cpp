@@ -197,6 +197,21 @@ TEST_F(DevicePage, LanguageChangeRetitlesAndRewritesLoginCells) {
   EXPECT_EQ(page->countLabel.text(), "tx.dev_num_descri");
 }
 
+// SEARCH alone carries a caption; FIND, ALL, NET and EXPORT show only their
+// pictures, with the text as tooltip.
+TEST_F(DevicePage, OnlySearchShowsACaption) {
+  pm::SendPrivateMessage(page, pm::WM_LANGUAGE_CHANGED);
+  const std::pair<CxSkinButton*, const char*> pictures[] = {{&page->findButton, "tx.Find"},
+                                                            {&page->allButton, "tx.All"},
+                                                            {&page->netButton, "tx.NetworkModify"},
+                                                            {&page->exportButton, "tx.Export"}};
+  for (const auto& [button, key] : pictures) {
+    EXPECT_TRUE(button->caption.isEmpty()) << key;
+    EXPECT_EQ(button->ToolTipText(), Text(key)) << key;
+  }
+  EXPECT_EQ(page->searchButton.caption, Text("tx.Search"));
+}
+
 TEST_F(DevicePage, PortRefreshRewritesPortCellsAndKeepsDashes) {
   FinishSearch(ThreeDevices());
   for (auto& [mac, record] : Main().deviceMap) {

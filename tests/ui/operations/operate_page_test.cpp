@@ -268,5 +268,26 @@ TEST_F(OperatePageTest, LanguageChangeRecaptionsThePageAndEverySubPage) {
   EXPECT_EQ(op->upgradePage.upgradeButton.caption, Text("tx.Upgrade"));
 }
 
+// Each text is the button's window text, caption and tooltip: FIND and ALL
+// here show their captions on their pictures (unlike the device list's).
+TEST_F(OperatePageTest, EveryButtonShowsItsTextAsCaptionAndTooltip) {
+  const struct {
+    CxSkinButton* button;
+    const char* key;
+  } buttons[] = {{&op->findButton, "tx.Find"},       {&op->allButton, "tx.All"},
+                 {&op->rebootButton, "tx.Reboot"},   {&op->passwordButton, "tx.Password"},
+                 {&op->portsButton, "tx.Port"},      {&op->upgradeButton, "tx.Upgrade"},
+                 {&op->configurationButton, "tx.Configuration"}};
+  for (const auto& b : buttons) b.button->caption.clear();
+  ASSERT_EQ(pm::SendPrivateMessage(op, pm::WM_LANGUAGE_CHANGED), 1);
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(b.key);
+    EXPECT_EQ(b.button->text(), Text(b.key));
+    EXPECT_EQ(b.button->caption, Text(b.key));
+    EXPECT_EQ(b.button->ToolTipText(), Text(b.key));
+  }
+  EXPECT_EQ(op->titleLabel.text(), Text("tx.DevOperate"));
+}
+
 }  // namespace
 }  // namespace operate_test
