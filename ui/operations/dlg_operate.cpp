@@ -66,6 +66,9 @@ CDlgOperate::CDlgOperate()
   QPalette black = markerBar.palette();
   black.setColor(QPalette::Window, Qt::black);
   markerBar.setPalette(black);
+  // Left also for a right-to-left title (a label aligns by its text's
+  // direction otherwise), so it stays beside the marker bar.
+  titleLabel.setAlignment(Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter);
   findEdit.setTextMargins(4, 0, 4, 0);
   deviceTree.setItemDelegate(new TallerRows(&deviceTree));
 

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "tests/ui/operations/operate_page_fixture.h"
+#include "tests/ui/support/ink_span.h"
 
 namespace operate_test {
 namespace {
@@ -287,6 +288,17 @@ TEST_F(OperatePageTest, EveryButtonShowsItsTextAsCaptionAndTooltip) {
     EXPECT_EQ(b.button->ToolTipText(), Text(b.key));
   }
   EXPECT_EQ(op->titleLabel.text(), Text("tx.DevOperate"));
+}
+
+// The title starts beside its marker bar in every direction of writing.
+TEST_F(OperatePageTest, RightToLeftTitleStaysBesideItsMarkerBar) {
+  for (const char* text : {"Batch operations", "العمليات الجماعية", "عملیات گروهی", "פעולות קבוצתיות"}) {
+    SCOPED_TRACE(text);
+    op->titleLabel.setText(QString::fromUtf8(text));
+    const InkSpan ink = InkOf(op->titleLabel);
+    ASSERT_GE(ink.left, 0);
+    EXPECT_LE(ink.left, 2) << "the bar ends at " << op->markerBar.geometry().right();
+  }
 }
 
 }  // namespace
