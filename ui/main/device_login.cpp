@@ -11,6 +11,7 @@
 #include "ui/main/divarod_dlg.h"
 #include "ui/main/dlg_dev_info.h"
 #include "ui/main/dlg_login_local.h"
+#include "ui/framework/thread_handover.h"
 #include "ui/framework/worker_modal.h"
 #include "ui/controls/dlg_tip.h"
 
@@ -62,6 +63,12 @@ int CDlgDevInfo::LoginDevice(int row, DeviceRecord** recordOut, int* error) {
   const int answer = prompt.DoModal();
   deviceCommandRunning = wasRunning;
   if (answer != CDlgLoginLocal::kResultOk) return -2;
+  // A batch run may have logged the device in while the prompt was open
+  // (the double-click is allowed during a run): that login serves.
+  if (record->loggedIn == 1) {
+    if (error) *error = -10;
+    return 1;
+  }
 
   int code = 0;
   LoginInfoBlock block;
@@ -84,7 +91,17 @@ int CDlgDevInfo::LoginDevice(int row, DeviceRecord** recordOut, int* error) {
 int CDlgDevInfo::BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
                             std::string& password) {
   if (!record) return -1;
-  if (record->loggedIn == 1) return 1;
+  // The record belongs to the UI thread: a batch worker reads what the login
+  // needs there and hands its result back there.
+  bool loggedIn = false;
+  std::string ip;
+  uint16_t port = 0;
+  handover::RunOnUiThread([&] {
+    loggedIn = record->loggedIn == 1;
+    ip = record->ip;
+    port = record->tcpPort;
+  });
+  if (loggedIn) return 1;
   if (askCredentials) {
     askCredentials = false;
     // The prompt is a window: it runs on the UI thread, a batch worker waits.
@@ -106,14 +123,22 @@ int CDlgDevInfo::BatchLogin(bool& askCredentials, DeviceRecord* record, int& err
   }
   error = 0;
   LoginInfoBlock block;
-  const int32_t handle = devicelib::Lib().SdkLogin(record->ip.c_str(), record->tcpPort, user.c_str(),
-                                                   password.c_str(), block.info.data(), &error, 0, 0);
+  const int32_t handle =
+      devicelib::Lib().SdkLogin(ip.c_str(), port, user.c_str(), password.c_str(), block.info.data(), &error, 0, 0);
   if (handle == 0) return -1;
-  record->loggedIn = 1;
-  record->loginHandle = handle;
-  record->userName = user;
-  record->password = password;
-  SetLoginState(record->mac, 1);
+  bool taken = false;
+  handover::RunOnUiThread([&] {
+    // The user may have logged the device in meanwhile (a double-click on its
+    // login cell): that login stays and serves the run.
+    if (record->loggedIn == 1) return;
+    record->loggedIn = 1;
+    record->loginHandle = handle;
+    record->userName = user;
+    record->password = password;
+    SetLoginState(record->mac, 1);
+    taken = true;
+  });
+  if (!taken) devicelib::Lib().SdkLogout(handle);
   return 1;
 }
 

@@ -12,6 +12,7 @@
 #include "core/language/language.h"
 #include "ui/controls/dlg_tip.h"
 #include "ui/framework/key_filter.h"
+#include "ui/framework/modal_seam.h"
 #include "ui/tools/dlg_help.h"
 
 CDivarodDlg* MainDialogInstance = nullptr;
@@ -69,8 +70,15 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   devicelib::Lib().SdkStartup(0, this);
 }
 
-CDivarodDlg::~CDivarodDlg() {
+CDivarodDlg::~CDivarodDlg() { EndWorkers(); }
+
+// The batch runs' workers hand their reads and results to this thread, and
+// the search worker its records: both are served until they have ended. A
+// prompt or notice they ask for meanwhile is not shown.
+void CDivarodDlg::EndWorkers() {
+  const modal::RefuseWindows noWindowsNow;
   periodicSearchTimer_.stop();
+  operatePage.EndRuns();
   WaitForSearchToEnd();
 }
 
@@ -83,7 +91,7 @@ void CDivarodDlg::WaitForSearchToEnd() {
 
 void CDivarodDlg::done(int result) {
   QDialog::done(result);
-  WaitForSearchToEnd();
+  EndWorkers();
 }
 
 void CDivarodDlg::setVisible(bool visible) {

@@ -327,10 +327,11 @@ void CDlgDevInfo::OnShowAll() {
 
 bool CDlgDevInfo::BatchBusy() { return MainDialogInstance && MainDialogInstance->operatePage.IsBatchBusy(); }
 
+bool CDlgDevInfo::DeviceWorkRunning() const { return BatchBusy() || networkChangeRunning || deviceCommandRunning; }
+
 void CDlgDevInfo::RequestSearch() {
   if (!MainDialogInstance) return;
-  const bool busy = BatchBusy() || networkChangeRunning || deviceCommandRunning;
-  if (!busy) {
+  if (!DeviceWorkRunning()) {
     pm::PostPrivateMessage(MainDialogInstance, pm::WM_REQUEST_SEARCH, 0, 0);
     ClearQrPicture();
     searchFromTimer = 0;

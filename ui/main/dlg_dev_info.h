@@ -62,6 +62,9 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   // The search command: SEARCH, the first search after start-up and the
   // periodic timer (which sets searchFromTimer right before) come through here.
   void RequestSearch();
+  // Work that holds records of the device map runs: a batch run, a network
+  // change, or a command on one device. No search may start meanwhile.
+  bool DeviceWorkRunning() const;
 
   // Handed over by the main window when it creates the pages.
   void SetModifyModelMode(bool mode) { modifyModelMode = mode ? 1 : 0; }
@@ -103,6 +106,9 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   int LoginDevice(int row, DeviceRecord** record, int* error);
   // Login for batch runs: one prompt per run (askCredentials), the same
   // credentials for every further device. 1 logged in, -1 refused, -2 cancelled.
+  // Callable from a run's worker: the record is read and written on the UI
+  // thread, and a login the user made meanwhile is kept (the run's own is
+  // logged out again).
   int BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
                  std::string& password);
   // Sets the logged-in flag and the login-state cell of the row showing mac.

@@ -12,6 +12,7 @@
 #include "ui/framework/colours.h"
 #include "ui/framework/content_page.h"
 #include "ui/framework/key_filter.h"
+#include "ui/operations/batch_notice.h"
 #include "ui/main/divarod_dlg.h"
 
 CDlgOperate* OperatePageInstance = nullptr;
@@ -87,7 +88,11 @@ CDlgOperate::CDlgOperate()
 }
 
 CDlgOperate::~CDlgOperate() {
+  // While the page is whole: the workers still hand work to it. The records
+  // may be gone already; the window ended the runs while they were not.
   watchdogTimer_.stop();
+  upgradeRun.StopAndWait();
+  importRun.StopAndWait();
   deviceTree.viewport()->removeEventFilter(this);
   if (OperatePageInstance == this) OperatePageInstance = nullptr;
 }
@@ -107,8 +112,40 @@ void CDlgOperate::Create(QWidget* parent) {
 }
 
 bool CDlgOperate::IsBatchBusy() const {
-  return rebootBusy || defaultsBusy || passwordBusy || portsBusy || upgradeBusy || importBusy;
+  return rebootBusy || defaultsBusy || passwordBusy || portsBusy || upgradeRun.upgradeBusy || importRun.importBusy;
 }
+
+void CDlgOperate::EndRuns() {
+  watchdogTimer_.stop();
+  upgradeRun.StopAndWait();
+  importRun.StopAndWait();
+  upgradeRun.CloseStartedUpgrades();
+}
+
+pm::LRESULT CDlgOperate::OnUpgradeProgressMessage(DeviceRecord* record, int value) {
+  upgradeRun.OnProgressMessage(record, value);
+  return 0;
+}
+
+void CDlgOperate::OnUpgradeWatchdog(int timerId) {
+  if (timerId != kWatchdogTimer || !upgradeRun.upgradeBusy) return;
+  if (!rootItem || rootItem->childCount() == 0) return;
+  if (upgradeRun.OnWatchdogTick()) setEnabled(true);
+}
+
+// --- the device list page, for the runs ---------------------------------------------
+
+int CDlgOperate::BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
+                            std::string& password) {
+  if (!MainDialogInstance) return -1;
+  return MainDialogInstance->devInfoPage.BatchLogin(askCredentials, record, error, user, password);
+}
+
+int CDlgOperate::SetLoginState(std::string mac, int state) {
+  return MainDialogInstance ? MainDialogInstance->devInfoPage.SetLoginState(std::move(mac), state) : -1;
+}
+
+bool CDlgOperate::SearchRunning() const { return !MainDialogInstance || MainDialogInstance->searching.load(); }
 
 pm::LRESULT CDlgOperate::OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) {
   switch (message) {
@@ -280,15 +317,11 @@ void CDlgOperate::RepaintSubPageButtons() {
 
 // --- FIND and ALL -------------------------------------------------------------------
 
-void CDlgOperate::ShowNotice(const char* key) {
-  ShowTipBox(Text(QString::fromLatin1(key)), Text(QStringLiteral("msg.Msg")), false, true, CDlgTip::kIconInformation);
-}
-
 void CDlgOperate::OnFind() {
   const QString text = findEdit.text();
   if (text.isEmpty()) return;
   if (IsBatchBusy()) {
-    ShowNotice("info.Configuring_wait");
+    ShowBatchNotice("info.Configuring_wait");
     return;
   }
   if (!MainDialogInstance) return;
@@ -302,7 +335,7 @@ void CDlgOperate::OnFind() {
 void CDlgOperate::OnShowAll() {
   if (showingAll) return;
   if (IsBatchBusy()) {
-    ShowNotice("info.Configuring_wait");
+    ShowBatchNotice("info.Configuring_wait");
     return;
   }
   if (!MainDialogInstance) return;

@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     sinceTick.start();
     ticker.start(10);
     pm::SendPrivateMessage(&page, pm::WM_BATCH_UPGRADE);
-    const bool ended = Serve([&] { return !page.upgradeBusy; }, 300000);
+    const bool ended = Serve([&] { return !page.upgradeRun.upgradeBusy; }, 300000);
     const double seconds = static_cast<double>(run.nsecsElapsed()) / 1e9;
     ticker.stop();
 

@@ -211,7 +211,7 @@ TEST_F(DeviceCommands, RightClickOnTheRealListReachesTheClickedRowAndColumn) {
 
 TEST_F(DeviceCommands, ChoiceWhileABatchRunsIsRefusedAndTouchesNothing) {
   AnswerLikeTheUser();
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   for (int id : {kMenuLogin, kMenuNetwork, kMenuExport, kMenuModifyModel, kMenuMainStream}) {
     shown.clear();
     menuChoice = id;
@@ -220,7 +220,7 @@ TEST_F(DeviceCommands, ChoiceWhileABatchRunsIsRefusedAndTouchesNothing) {
     EXPECT_EQ(shown.size(), 2u) << id;  // the menu and the notice, nothing else
     EXPECT_EQ(page->deviceCommandRunning, 0);
   }
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
   EXPECT_TRUE(library.fake.Calls().empty());
   EXPECT_TRUE(previews.isEmpty());
 }

@@ -242,14 +242,14 @@ TEST_F(DevicePage, PortRefreshRewritesPortCellsAndKeepsDashes) {
 // --- the search command and its busy rules ------------------------------------
 
 TEST_F(DevicePage, SearchWhileABatchRunsIsRefusedAndTheTimersSilently) {
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   page->searchFromTimer = 1;
   page->RequestSearch();
   EXPECT_TRUE(Shown().isEmpty());
   EXPECT_EQ(page->searchFromTimer, 0);
   page->RequestSearch();  // the user's click right after
   EXPECT_EQ(Shown(), QStringList({"info.Configuring_wait"}));
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
 }
 
 TEST_F(DevicePage, SearchWhileADeviceCommandRunsIsRefused) {
@@ -312,11 +312,11 @@ TEST_F(DevicePage, IpDoubleClickOpensTheWebPageFromTheCellsEvenWhileBusy) {
   UrlCatcher catcher;
   QDesktopServices::setUrlHandler("http", &catcher, "Open");
   FinishSearch(ThreeDevices());
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   page->SetCellText(2, kColHttpPort, "8081");  // the cells are what counts
   page->OnDeviceListDblClk(2, kColIp);
   page->OnDeviceListDblClk(2, kColMac);  // nothing
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
   QDesktopServices::unsetUrlHandler("http");
   ASSERT_EQ(catcher.urls.size(), 1);
   EXPECT_EQ(catcher.urls[0].toString(), "http://192.168.1.5:8081");
@@ -325,9 +325,9 @@ TEST_F(DevicePage, IpDoubleClickOpensTheWebPageFromTheCellsEvenWhileBusy) {
 
 TEST_F(DevicePage, LoginCellDoubleClickPromptsEvenWhileBusy) {
   FinishSearch(ThreeDevices());
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   page->OnDeviceListDblClk(0, kColLoginState);  // the prompt is cancelled
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
   EXPECT_EQ(Shown("login"), QStringList({"10.0.0.10"}));
   EXPECT_TRUE(Shown().isEmpty());
 }

@@ -197,15 +197,15 @@ TEST_F(OperatePageTest, FindWithAnEmptyBoxDoesNothingEvenWhileBusy) {
 TEST_F(OperatePageTest, FindAndAllWhileARunIsBusyAreRefused) {
   Search(ThreeDevices());
   op->findEdit.setText("10.0");
-  op->upgradeBusy = 1;
+  op->upgradeRun.upgradeBusy = 1;
   op->OnFind();
   EXPECT_EQ(op->DeviceItemCount(), 3);
-  op->upgradeBusy = 0;
+  op->upgradeRun.upgradeBusy = 0;
   op->OnFind();
-  op->importBusy = 1;
+  op->importRun.importBusy = 1;
   op->OnShowAll();
   EXPECT_EQ(op->DeviceItemCount(), 1);
-  op->importBusy = 0;
+  op->importRun.importBusy = 0;
   EXPECT_EQ(Shown(), QStringList({Text("info.Configuring_wait"), Text("info.Configuring_wait")}));
 }
 
