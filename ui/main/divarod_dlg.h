@@ -3,8 +3,13 @@
 // owns the device map and the settings, runs searches and is the hub of the
 // private messages the pages send it.
 //
-// The class is split by responsibility over three files:
+// It hosts the device list page and the batch page: what they need of the
+// window (the device records, the search, each other's messages) they reach
+// through the host interfaces it hands them, never through this class.
+//
+// The class is split by responsibility over four files:
 //   divarod_dlg.cpp          the frame: construction, title band, pages, Quit, MAX
+//   page_hosts.cpp           what the window hands its pages
 //   search_worker.cpp        one search on its worker thread
 //   search_orchestration.cpp starting searches, timer 101, settings messages
 
@@ -25,15 +30,17 @@
 #include "ui/controls/skin_button.h"
 #include "ui/framework/private_messages.h"
 #include "ui/framework/title_band.h"
-#include "ui/main/dlg_dev_info.h"
+#include "ui/devicelist/device_list_host.h"
+#include "ui/devicelist/dlg_dev_info.h"
 #include "ui/main/dlg_main_menu.h"
 #include "ui/main/main_config.h"
 #include "ui/main/search_settings_payload.h"
+#include "ui/operations/batch_page_host.h"
 #include "ui/operations/dlg_operate.h"
 #include "ui/tools/dlg_capacity_calculator.h"
 #include "ui/tools/dlg_setting.h"
 
-class CDivarodDlg : public QDialog, public pm::MessageReceiver {
+class CDivarodDlg : public QDialog, public pm::MessageReceiver, public DeviceListHost, public BatchPageHost {
   Q_OBJECT
  public:
   // Geometry of the frame, in pixels.
@@ -96,6 +103,23 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   int PeriodicSearchTimerRemainingMs() const { return periodicSearchTimer_.remainingTime(); }
 
   pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
+
+  // --- what the pages get of the window (page_hosts.cpp) ----------------------
+  DeviceMap& DeviceRecords() override { return deviceMap; }
+  int LastSearchCount() const override { return searchResultCount; }
+  RetiredLoginHandles& RetiredLogins() override { return retiredLoginHandles; }
+  bool BatchRunBusy() const override;
+  pm::MessageReceiver* SearchReceiver() override { return this; }
+  pm::MessageReceiver* BatchPage() override;
+  int ColumnMask() const override { return config.columnMask; }
+  QString UserDataFolder() const override { return config.userDataFolder; }
+  QFont CountFont() const override { return largeFont; }
+  bool SearchRunning() const override { return searching.load(); }
+  int BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
+                 std::string& password) override;
+  int SetLoginState(std::string mac, int state) override;
+  pm::MessageReceiver* DeviceListPage() override;
+  QString ConfigIniPath() const override { return config.configIniPath; }
 
   // --- the pages, in order of creation --------------------------------------
   CDlgCapacityCalculator capacityPage;

@@ -7,8 +7,7 @@
 
 #include "core/device/device_library.h"
 #include "core/language/language.h"
-#include "ui/main/divarod_dlg.h"
-#include "ui/operations/batch_notice.h"
+#include "ui/controls/dlg_tip.h"
 #include "ui/operations/checked_device_walk.h"
 #include "ui/operations/dlg_operate.h"
 
@@ -18,7 +17,7 @@ namespace {
 // then the run with its busy flag set and the last run's item texts reset.
 pm::LRESULT StartRun(CDlgOperate& page, std::atomic<uint8_t>& busy, const std::function<void()>& run) {
   if (!HasCheckedTreeItem(&page.deviceTree, &page.selectedCount)) {
-    ShowBatchNotice("msg.Sel_dev_first");
+    ShowNotice("msg.Sel_dev_first");
     return -1;
   }
   if (!page.rootItem || page.SearchRunning()) return -1;
@@ -43,9 +42,8 @@ void RunOverCheckedDevices(CDlgOperate& page, std::atomic<uint8_t>& busy, const 
     busy = 0;
     return;
   }
-  if (portsRun && MainDialogInstance)
-    pm::PostPrivateMessage(&MainDialogInstance->devInfoPage, pm::WM_DEVICE_PORTS_CHANGED, 0, 0);
-  ShowBatchNotice("info.operate_completed");
+  if (portsRun && page.Host()) pm::PostPrivateMessage(page.Host()->DeviceListPage(), pm::WM_DEVICE_PORTS_CHANGED, 0, 0);
+  ShowNotice("info.operate_completed");
   busy = 0;
 }
 

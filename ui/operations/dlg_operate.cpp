@@ -12,8 +12,7 @@
 #include "ui/framework/colours.h"
 #include "ui/framework/content_page.h"
 #include "ui/framework/key_filter.h"
-#include "ui/operations/batch_notice.h"
-#include "ui/main/divarod_dlg.h"
+#include "ui/controls/dlg_tip.h"
 
 CDlgOperate* OperatePageInstance = nullptr;
 
@@ -137,15 +136,14 @@ void CDlgOperate::OnUpgradeWatchdog(int timerId) {
 
 int CDlgOperate::BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
                             std::string& password) {
-  if (!MainDialogInstance) return -1;
-  return MainDialogInstance->devInfoPage.BatchLogin(askCredentials, record, error, user, password);
+  return host_ ? host_->BatchLogin(askCredentials, record, error, user, password) : -1;
 }
 
 int CDlgOperate::SetLoginState(std::string mac, int state) {
-  return MainDialogInstance ? MainDialogInstance->devInfoPage.SetLoginState(std::move(mac), state) : -1;
+  return host_ ? host_->SetLoginState(std::move(mac), state) : -1;
 }
 
-bool CDlgOperate::SearchRunning() const { return !MainDialogInstance || MainDialogInstance->searching.load(); }
+bool CDlgOperate::SearchRunning() const { return !host_ || host_->SearchRunning(); }
 
 pm::LRESULT CDlgOperate::OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) {
   switch (message) {
@@ -321,13 +319,13 @@ void CDlgOperate::OnFind() {
   const QString text = findEdit.text();
   if (text.isEmpty()) return;
   if (IsBatchBusy()) {
-    ShowBatchNotice("info.Configuring_wait");
+    ShowNotice("info.Configuring_wait");
     return;
   }
-  if (!MainDialogInstance) return;
+  if (!host_) return;
   std::string utf8;
   CStringToUtf8(text, utf8);
-  DeviceMap& map = MainDialogInstance->deviceMap;
+  DeviceMap& map = host_->DeviceRecords();
   FilterDeviceTree(utf8, map);
   showingAll = static_cast<std::size_t>(DeviceItemCount()) == map.size() ? 1 : 0;
 }
@@ -335,11 +333,11 @@ void CDlgOperate::OnFind() {
 void CDlgOperate::OnShowAll() {
   if (showingAll) return;
   if (IsBatchBusy()) {
-    ShowBatchNotice("info.Configuring_wait");
+    ShowNotice("info.Configuring_wait");
     return;
   }
-  if (!MainDialogInstance) return;
-  RebuildDeviceTree(deviceTree, MainDialogInstance->deviceMap);
+  if (!host_) return;
+  RebuildDeviceTree(deviceTree, host_->DeviceRecords());
   showingAll = 1;
 }
 
@@ -475,8 +473,8 @@ pm::LRESULT CDlgOperate::OnSearchStarted() {
 }
 
 pm::LRESULT CDlgOperate::OnSearchFinished() {
-  if (!MainDialogInstance || !rootItem) return -1;
-  RebuildDeviceTree(deviceTree, MainDialogInstance->deviceMap);
+  if (!host_ || !rootItem) return -1;
+  RebuildDeviceTree(deviceTree, host_->DeviceRecords());
   return 1;
 }
 

@@ -33,6 +33,7 @@
 #include "ui/controls/skin_button.h"
 #include "ui/controls/tree_ctrl.h"
 #include "ui/framework/private_messages.h"
+#include "ui/operations/batch_page_host.h"
 #include "ui/operations/batch_ports_payload.h"
 #include "ui/operations/dlg_configuration.h"
 #include "ui/operations/dlg_modify_password.h"
@@ -74,6 +75,10 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   CDlgOperate();
   ~CDlgOperate() override;
 
+  // The window that hosts the page hands itself over before it creates the
+  // page. Without a host the page shows no devices and starts no run.
+  void SetHost(BatchPageHost* host) { host_ = host; }
+  BatchPageHost* Host() const { return host_; }
   // Creates the page's window hidden, as a child of parent, and initialises it.
   void Create(QWidget* parent);
 
@@ -153,7 +158,7 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   pm::LRESULT OnUpgradeProgressMessage(DeviceRecord* record, int value);
   void OnUpgradeWatchdog(int timerId);
 
-  // --- what the runs need of the device list page ---------------------------------
+  // --- what the runs need of the host ------------------------------------------------
   // The batch login (callable from a run's worker) and the login-state cell.
   int BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user, std::string& password);
   int SetLoginState(std::string mac, int state);
@@ -219,6 +224,7 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   // loop between devices.
   void RepaintItemNow(QTreeWidgetItem* item);
 
+  BatchPageHost* host_ = nullptr;
   QTimer watchdogTimer_;
   QTreeWidgetItem* pressedBox_ = nullptr;  // the check box a left press went down on
   bool created_ = false;

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "ui/framework/modal_seam.h"
-#include "ui/operations/batch_notice.h"
+#include "ui/controls/dlg_tip.h"
 #include "ui/operations/dlg_operate.h"
 
 ThreadedRun::~ThreadedRun() { StopAndWait(); }
@@ -24,7 +24,7 @@ pm::LRESULT ThreadedRun::Start(std::atomic<uint8_t>& busy, const std::function<v
   int checked = 0;
   if (!HasCheckedTreeItem(&page_.deviceTree, &checked)) {
     page_.selectedCount = 0;
-    ShowBatchNotice("msg.Sel_dev_first");
+    ShowNotice("msg.Sel_dev_first");
     return -1;
   }
   page_.selectedCount = checked;
@@ -42,4 +42,4 @@ pm::LRESULT ThreadedRun::Start(std::atomic<uint8_t>& busy, const std::function<v
   return 1;
 }
 
-void ThreadedRun::ShowCompletedNotice() const { ShowBatchNotice("info.operate_completed"); }
+void ThreadedRun::ShowCompletedNotice() const { ShowNotice("info.operate_completed"); }

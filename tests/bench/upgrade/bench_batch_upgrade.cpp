@@ -21,7 +21,7 @@
 #include "tests/e2e/devsim/devsim_process.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "libs/devicelink/devicelink.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 namespace {
 

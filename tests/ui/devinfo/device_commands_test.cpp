@@ -13,10 +13,10 @@
 #include <cstring>
 
 #include "tests/ui/devinfo/device_page_fixture.h"
-#include "ui/main/device_menu.h"
-#include "ui/main/dlg_modify_model.h"
-#include "ui/main/dlg_modify_network_new.h"
-#include "ui/main/model_name_block.h"
+#include "ui/devicelist/device_menu.h"
+#include "ui/devicelist/dlg_modify_model.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
+#include "ui/devicelist/model_name_block.h"
 
 namespace devlist_test {
 namespace {

@@ -276,13 +276,12 @@ TEST_F(DevicePage, IdleSearchRunsTheSearchAndRefillsTheList) {
 }
 
 TEST_F(DevicePage, NoMainWindowMeansNoSearchFindOrAll) {
-  CDivarodDlg* main = MainDialogInstance;
-  MainDialogInstance = nullptr;
+  page->SetHost(nullptr);
   page->RequestSearch();
   EXPECT_EQ(pm::SendPrivateMessage(page, pm::WM_SEARCH_FINISHED), -1);
   page->OnShowAll();
   EXPECT_EQ(page->listShowingAll, 0);
-  MainDialogInstance = main;
+  page->SetHost(&Main());
   EXPECT_TRUE(Shown().isEmpty());
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "tests/ui/operations/operate_page_fixture.h"
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 
 namespace operate_test {
 namespace {

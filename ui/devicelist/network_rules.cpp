@@ -1,4 +1,4 @@
-#include "ui/main/network_rules.h"
+#include "ui/devicelist/network_rules.h"
 
 bool IsMaskContiguous(uint32_t mask) {
   if (mask == 0) return true;

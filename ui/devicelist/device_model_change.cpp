@@ -4,16 +4,13 @@
 #include "core/language/language.h"
 #include "core/util/text_conversion.h"
 #include "ui/controls/dlg_tip.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/dlg_dev_info.h"
-#include "ui/main/dlg_modify_model.h"
-#include "ui/main/model_name_block.h"
+#include "ui/devicelist/device_columns.h"
+#include "ui/devicelist/dlg_dev_info.h"
+#include "ui/devicelist/dlg_modify_model.h"
+#include "ui/devicelist/model_name_block.h"
 
 namespace {
 
-void ShowNotice(const char* key) {
-  ShowTipBox(Text(QString::fromLatin1(key)), Text(QStringLiteral("msg.Msg")), false, true, 0x40);
-}
 
 // Writes the name and reads the block back; true only when the device now
 // holds exactly that name.

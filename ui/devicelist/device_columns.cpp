@@ -1,4 +1,4 @@
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 
 #include <arpa/inet.h>
 

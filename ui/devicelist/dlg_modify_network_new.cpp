@@ -1,4 +1,4 @@
-#include "ui/main/dlg_modify_network_new.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@
 #include "ui/framework/colours.h"
 #include "ui/framework/key_filter.h"
 #include "ui/framework/modal_seam.h"
-#include "ui/main/network_rules.h"
+#include "ui/devicelist/network_rules.h"
 #include "ui/controls/dlg_tip.h"
 
 namespace {
@@ -21,7 +21,6 @@ constexpr int kTemplateHeight = 315;
 
 using banded_dialog::TemplateRect;
 
-QColor FromColorRef(unsigned bgr) { return colours::FromColorRef(bgr); }
 
 QString FromUtf8(const std::string& narrow) {
   QString wide;
@@ -104,7 +103,7 @@ CDlgModifyNetworkNew::CDlgModifyNetworkNew(QWidget* parent)
     caption->setAutoFillBackground(true);
     QPalette palette = caption->palette();
     palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::WindowText, FromColorRef(0x606060));
+    palette.setColor(QPalette::WindowText, colours::FromColorRef(0x606060));
     caption->setPalette(palette);
   }
   adminPasswordEdit.setEchoMode(QLineEdit::Password);
@@ -223,7 +222,7 @@ void CDlgModifyNetworkNew::AutoFillMaskGateway() {
 
 bool CDlgModifyNetworkNew::ValidateNetworkInput() {
   if (!IsNetworkInputValid(ipField.address(), maskField.address(), gatewayField.address())) {
-    ShowTipBox(Text(QStringLiteral("info.IP_set_error")), Text(QStringLiteral("msg.Msg")), false, true, 0x30);
+    ShowNotice("info.IP_set_error", CDlgTip::kIconWarning);
     return false;
   }
   request.ip = ToUtf8(ipField.text());

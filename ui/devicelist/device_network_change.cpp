@@ -1,22 +1,14 @@
 // The network change of one device of the list, by LAN broadcast datagram.
 #include "core/language/language.h"
 #include "core/lanconfig/lan_config_channel.h"
-#include "ui/main/dlg_dev_info.h"
-#include "ui/main/dlg_modify_network_new.h"
+#include "ui/devicelist/dlg_dev_info.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
 #include "ui/controls/dlg_tip.h"
-
-namespace {
-
-void ShowResult(const char* key) {
-  ShowTipBox(Text(QString::fromLatin1(key)), Text(QStringLiteral("msg.Msg")), false, true, 0x30);
-}
-
-}  // namespace
 
 void CDlgDevInfo::ModifyDeviceNetwork(int row) {
   DeviceRecord* record = RecordAt(row);
   if (!record) {
-    ShowResult("info.operate_fail");
+    ShowNotice("info.operate_fail", CDlgTip::kIconWarning);
     return;
   }
   CDlgModifyNetworkNew dialog(this);
@@ -45,10 +37,10 @@ void CDlgDevInfo::ModifyDeviceNetwork(int row) {
       record->dhcpMode = request.dhcpMode;
     }
     RetireDeviceLogin(record, row);
-    ShowResult("info.operate_success");
+    ShowNotice("info.operate_success", CDlgTip::kIconWarning);
   } else if (result == -3) {
-    ShowResult("info.operate_timeout");
+    ShowNotice("info.operate_timeout", CDlgTip::kIconWarning);
   } else {
-    ShowResult("info.operate_fail");
+    ShowNotice("info.operate_fail", CDlgTip::kIconWarning);
   }
 }

@@ -1,4 +1,4 @@
-#include "ui/main/model_name_block.h"
+#include "ui/devicelist/model_name_block.h"
 
 #include <algorithm>
 #include <cstring>

@@ -15,7 +15,7 @@
 #include "core/device/device_record.h"
 #include "ui/controls/skin_button.h"
 #include "ui/framework/title_band.h"
-#include "ui/main/ip_address_field.h"
+#include "ui/devicelist/ip_address_field.h"
 
 class CDlgModifyNetworkNew : public QDialog {
   Q_OBJECT

@@ -12,9 +12,8 @@
 #include "core/qr/user_data_folder.h"
 #include "core/util/string_util.h"
 #include "core/util/text_conversion.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_dev_info.h"
+#include "ui/devicelist/device_columns.h"
+#include "ui/devicelist/dlg_dev_info.h"
 #include "ui/controls/dlg_tip.h"
 
 namespace {
@@ -65,7 +64,7 @@ void CDlgDevInfo::ShowCloudIdQrCode(const std::string& text) {
   // The main window found the per-user folder at start-up; a page without
   // one (tests, a failed lookup there) asks for it here.
   std::string folder;
-  if (MainDialogInstance) CStringToAnsi(MainDialogInstance->config.userDataFolder, folder);
+  if (host_) CStringToAnsi(host_->UserDataFolder(), folder);
   if (folder.empty()) GetUserDataFolder(folder);
   if (folder.empty()) {
     // No folder of the user's: the file would land at the file system's root.

@@ -1,11 +1,11 @@
-#include "ui/main/device_menu.h"
+#include "ui/devicelist/device_menu.h"
 
 #include <QCursor>
 #include <QMenu>
 
 #include "core/language/language.h"
 #include "ui/framework/modal_seam.h"
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 
 std::vector<DeviceMenuEntry> DeviceMenuEntries(const DeviceRecord& record, int column, bool modifyModelMode) {
   std::vector<DeviceMenuEntry> entries;

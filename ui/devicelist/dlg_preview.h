@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -42,6 +43,7 @@ class CDlgPreview : public QDialog {
   QString deviceIp;
   int streamPort = 0;
   QRect windowRect;  // screen coordinates the dialog is moved to
+  QPixmap pageLogo;  // the main window's page logo, shown in the band; none when null
   int viewHandle = 0;
   bool isMaximized = false;
   QRect restoreRect;
@@ -75,7 +77,3 @@ class CDlgPreview : public QDialog {
   titleband::TitleBand titleBand_{this, kTitleBand + 1};
 };
 
-// Shows the preview of a device's stream modally over the main window.
-// streamKind: 2 main stream, 3 sub stream. Called after a successful login.
-void OpenDevicePreview(const QString& ip, const QString& user, const QString& password, int port,
-                       int streamKind);

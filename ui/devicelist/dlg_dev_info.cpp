@@ -1,6 +1,6 @@
 // The device list page: controls, layout, messages, filling, sorting and the
 // FIND/ALL filter.
-#include "ui/main/dlg_dev_info.h"
+#include "ui/devicelist/dlg_dev_info.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -13,13 +13,10 @@
 #include "ui/framework/content_page.h"
 #include "ui/framework/key_filter.h"
 #include "core/util/text_conversion.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/divarod_dlg.h"
+#include "ui/devicelist/device_columns.h"
 #include "ui/controls/dlg_tip.h"
 
 namespace {
-
-QColor FromColorRef(unsigned bgr) { return colours::FromColorRef(bgr); }
 
 // Item data role under which a row keeps its record.
 constexpr int kRecordRole = Qt::UserRole + 1;
@@ -136,8 +133,8 @@ void CDlgDevInfo::LoadSkins() {
   searchButton.forcedState = 1;  // idle look: the pressed picture
   searchButton.textColour = Qt::white;
   searchButton.update();
-  if (MainDialogInstance) {
-    countText.setFont(MainDialogInstance->largeFont);
+  if (host_) {
+    countText.setFont(host_->CountFont());
   } else {
     QFont large(QStringLiteral("Tahoma"));
     large.setPixelSize(34);
@@ -174,7 +171,7 @@ void CDlgDevInfo::RetitleDeviceColumns() {
 
 void CDlgDevInfo::InitDeviceColumns() {
   int mask = kDefaultColumnMask;
-  if (MainDialogInstance) mask = MainDialogInstance->config.columnMask;
+  if (host_) mask = host_->ColumnMask();
   shownColumns = mask;
   deviceList.columnMask = static_cast<uint32_t>(mask);
   deviceList.setColumnCount(kDeviceColumnCount);
@@ -310,29 +307,29 @@ void CDlgDevInfo::OnFind() {
   if (text.isEmpty()) return;
   std::string utf8;
   CStringToUtf8(text, utf8);
-  if (!MainDialogInstance) return;
-  DeviceMap& map = MainDialogInstance->deviceMap;
+  if (!host_) return;
+  DeviceMap& map = host_->DeviceRecords();
   FilterDeviceList(map, utf8);
   listShowingAll = static_cast<std::size_t>(RowCount()) == map.size() ? 1 : 0;
 }
 
 void CDlgDevInfo::OnShowAll() {
   if (listShowingAll) return;
-  if (!MainDialogInstance) return;
-  FillDeviceList(MainDialogInstance->deviceMap);
+  if (!host_) return;
+  FillDeviceList(host_->DeviceRecords());
   listShowingAll = 1;
 }
 
 // --- search -------------------------------------------------------------------------
 
-bool CDlgDevInfo::BatchBusy() { return MainDialogInstance && MainDialogInstance->operatePage.IsBatchBusy(); }
+bool CDlgDevInfo::BatchBusy() const { return host_ && host_->BatchRunBusy(); }
 
 bool CDlgDevInfo::DeviceWorkRunning() const { return BatchBusy() || networkChangeRunning || deviceCommandRunning; }
 
 void CDlgDevInfo::RequestSearch() {
-  if (!MainDialogInstance) return;
+  if (!host_) return;
   if (!DeviceWorkRunning()) {
-    pm::PostPrivateMessage(MainDialogInstance, pm::WM_REQUEST_SEARCH, 0, 0);
+    pm::PostPrivateMessage(host_->SearchReceiver(), pm::WM_REQUEST_SEARCH, 0, 0);
     ClearQrPicture();
     searchFromTimer = 0;
     return;
@@ -341,7 +338,7 @@ void CDlgDevInfo::RequestSearch() {
     searchFromTimer = 0;  // the timer's request is dropped without a word
     return;
   }
-  ShowTipBox(Text(QStringLiteral("info.Configuring_wait")), Text(QStringLiteral("msg.Msg")), false, true, 0x40);
+  ShowNotice("info.Configuring_wait");
 }
 
 void CDlgDevInfo::OnSearchStarted() {
@@ -357,9 +354,9 @@ pm::LRESULT CDlgDevInfo::OnSearchFinished() {
   searchButton.forcedState = 1;
   searchButton.update();
   searchButton.setEnabled(true);
-  if (!MainDialogInstance) return -1;
-  if (MainDialogInstance->searchResultCount > 0) {
-    FillDeviceList(MainDialogInstance->deviceMap);
+  if (!host_) return -1;
+  if (host_->LastSearchCount() > 0) {
+    FillDeviceList(host_->DeviceRecords());
   } else {
     ClearRows();
     countText.setText(QStringLiteral("0"));
@@ -396,7 +393,7 @@ pm::LRESULT CDlgDevInfo::OnPrivateMessage(unsigned message, pm::WPARAM wParam, p
 
 void CDlgDevInfo::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), FromColorRef(kBackgroundColour));
+  p.fillRect(rect(), colours::FromColorRef(kBackgroundColour));
 }
 
 

@@ -1,4 +1,4 @@
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 #include <QKeyEvent>
 

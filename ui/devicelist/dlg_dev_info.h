@@ -28,8 +28,9 @@
 #include "core/lanconfig/lan_endpoints.h"
 #include "ui/controls/color_list.h"
 #include "ui/controls/skin_button.h"
+#include "ui/devicelist/device_list_host.h"
 #include "ui/framework/private_messages.h"
-#include "ui/main/dlg_preview.h"
+#include "ui/devicelist/dlg_preview.h"
 
 class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   Q_OBJECT
@@ -54,6 +55,9 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   explicit CDlgDevInfo(QWidget* parent = nullptr);
   ~CDlgDevInfo() override;
 
+  // The window that hosts the page hands itself over before it creates the
+  // page. Without a host the page shows no devices and asks for no search.
+  void SetHost(DeviceListHost* host) { host_ = host; }
   // Makes the page a hidden child of parent and initialises it (placement,
   // layout, skins, columns, texts). The main window calls it once, after the
   // configuration and the language are loaded.
@@ -142,9 +146,9 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   // refuses the command (a batch runs, or no row is selected).
   int SelectedRowForCommand();
 
-  // Opens the live preview (ip, user, password, TCP port, stream kind); tests
-  // put a recorder in its place.
-  std::function<void(const QString&, const QString&, const QString&, int, int)> openPreview = OpenDevicePreview;
+  // Opens the live preview (ip, user, password, TCP port, stream kind): the
+  // window that hosts the page places it; tests put a recorder in its place.
+  std::function<void(const QString&, const QString&, const QString&, int, int)> openPreview;
 
   pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
 
@@ -194,7 +198,8 @@ class CDlgDevInfo : public QWidget, public pm::MessageReceiver {
   pm::LRESULT OnSearchFinished();
   void ClearQrPicture();
   void ClearRows();
-  static bool BatchBusy();
+  bool BatchBusy() const;
 
+  DeviceListHost* host_ = nullptr;
   bool created_ = false;
 };

@@ -1,4 +1,4 @@
-#include "ui/main/dlg_modify_model.h"
+#include "ui/devicelist/dlg_modify_model.h"
 
 #include <algorithm>
 #include <string>
@@ -95,7 +95,7 @@ void CDlgModifyModel::OnModify() {
   std::string ansi;
   CStringToAnsi(typed, ansi);
   if (typed.isEmpty()) {
-    ShowTipBox(Text(QStringLiteral("msg.Err_new_model_empty")), Text(QStringLiteral("msg.Msg")), false, true, 0x30);
+    ShowNotice("msg.Err_new_model_empty", CDlgTip::kIconWarning);
     return;
   }
   std::string checked = ansi;
@@ -105,7 +105,7 @@ void CDlgModifyModel::OnModify() {
     return;
   }
   // The text is shown as it stands: it is data beside the program, never a format.
-  ShowTipBox(Text(QStringLiteral("msg.Contain_Illegal_Char")), Text(QStringLiteral("msg.Msg")), false, true, 0x10);
+  ShowNotice("msg.Contain_Illegal_Char", CDlgTip::kIconError);
 }
 
 // Only Modify and the close button end the dialog.

@@ -7,10 +7,9 @@
 #include "core/language/language.h"
 #include "core/language/login_error_text.h"
 #include "core/util/text_conversion.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_dev_info.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/device_columns.h"
+#include "ui/devicelist/dlg_dev_info.h"
+#include "ui/devicelist/dlg_login_local.h"
 #include "ui/framework/thread_handover.h"
 #include "ui/framework/worker_modal.h"
 #include "ui/controls/dlg_tip.h"
@@ -158,15 +157,15 @@ int CDlgDevInfo::SetLoginState(std::string mac, int state) {
 
 int CDlgDevInfo::RetireDeviceLogin(DeviceRecord* record, int row) {
   if (!record) return 1;
-  if (MainDialogInstance) MainDialogInstance->retiredLoginHandles.push_back(record->loginHandle);
+  if (host_) host_->RetiredLogins().push_back(record->loginHandle);
   record->loggedIn = 0;
   record->loginHandle = 0;
   SetCellText(row, kColLoginState, Text(QStringLiteral("tx.unLogin")));
   QString ip;
   Utf8ToCString(ip, record->ip);
   SetCellText(row, kColIp, ip);
-  if (MainDialogInstance)
-    pm::SendPrivateMessage(&MainDialogInstance->operatePage, pm::WM_DEVICE_ITEM_UPDATE,
+  if (host_)
+    pm::SendPrivateMessage(host_->BatchPage(), pm::WM_DEVICE_ITEM_UPDATE,
                            reinterpret_cast<pm::WPARAM>(&record->mac), 0);
   return 1;
 }

@@ -1,4 +1,4 @@
-#include "ui/main/dlg_preview.h"
+#include "ui/devicelist/dlg_preview.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -11,7 +11,6 @@
 #include "ui/framework/colours.h"
 #include "ui/framework/key_filter.h"
 #include "ui/framework/modal_seam.h"
-#include "ui/main/divarod_dlg.h"
 
 namespace {
 constexpr int kDefaultLogoSide = 32;
@@ -63,7 +62,7 @@ QString CDlgPreview::StreamAddress() const {
 void CDlgPreview::OnInitDialog() {
   closeButton.SetSkin(205, 204, 206, 205);
   maxButton.SetSkin(214, 216, 215, 214);
-  if (MainDialogInstance && !MainDialogInstance->pageLogo.isNull()) logoStatic.setPixmap(MainDialogInstance->pageLogo);
+  if (!pageLogo.isNull()) logoStatic.setPixmap(pageLogo);
   if (streamKind == kStreamMain) streamCaption = Text(QStringLiteral("tx.Main_stream"));
   else if (streamKind == kStreamSub) streamCaption = Text(QStringLiteral("tx.Sub_stream"));
   titleStatic.setText(Text(QStringLiteral("tx.Preview")) + QStringLiteral(" - ") + deviceIp + QStringLiteral(" - ") +
@@ -75,7 +74,7 @@ void CDlgPreview::OnInitDialog() {
 
 void CDlgPreview::LayoutControls() {
   QSize logo(kDefaultLogoSide, kDefaultLogoSide);
-  if (MainDialogInstance && !MainDialogInstance->pageLogo.isNull()) logo = MainDialogInstance->pageLogo.size();
+  if (!pageLogo.isNull()) logo = pageLogo.size();
   setGeometry(windowRect);
   const int r = windowRect.width();
   const int b = windowRect.height();
@@ -133,14 +132,3 @@ void CDlgPreview::paintEvent(QPaintEvent*) {
 
 void CDlgPreview::reject() {}
 
-void OpenDevicePreview(const QString& ip, const QString& user, const QString& password, int port, int streamKind) {
-  CDlgPreview dialog;
-  dialog.streamKind = streamKind;
-  dialog.loginUser = user;
-  dialog.loginPassword = password;
-  dialog.streamPort = port;
-  dialog.deviceIp = ip;
-  if (MainDialogInstance)
-    dialog.windowRect = MainDialogInstance->frameGeometry().adjusted(30, 20, -30, -15);
-  dialog.DoModal();
-}

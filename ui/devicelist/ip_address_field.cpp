@@ -1,4 +1,4 @@
-#include "ui/main/ip_address_field.h"
+#include "ui/devicelist/ip_address_field.h"
 
 #include <algorithm>
 

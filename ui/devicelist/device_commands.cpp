@@ -9,14 +9,11 @@
 #include "core/util/text_conversion.h"
 #include "ui/controls/dlg_tip.h"
 #include "ui/framework/save_file_dialog.h"
-#include "ui/main/device_menu.h"
-#include "ui/main/dlg_dev_info.h"
+#include "ui/devicelist/device_menu.h"
+#include "ui/devicelist/dlg_dev_info.h"
 
 namespace {
 
-void ShowNotice(const char* key) {
-  ShowTipBox(Text(QString::fromLatin1(key)), Text(QStringLiteral("msg.Msg")), false, true, 0x40);
-}
 
 QString FromAnsi(const std::string& narrow) {
   QString wide;
