@@ -176,10 +176,15 @@ function(divarod_benchmark name)
   file(APPEND "${DIVAROD_BENCH_LIST}" "${name}\n")
 endfunction()
 
-# Copies the shipped data folder beside the executables at every build.
+# Copies the shipped data folder to "Config File/" beside the executables.
+# Every build runs the step; it copies a file only when the copy is missing
+# or the shipped file changed since the step last copied it, so what the
+# program writes there (Config.ini) survives builds (cmake/copy_shipped_data.cmake).
 function(divarod_copy_data src dst_dir)
   add_custom_target(divarod_data ALL
-    COMMAND ${CMAKE_COMMAND} -E make_directory "${dst_dir}/Config File"
-    COMMAND ${CMAKE_COMMAND} -E copy_directory "${src}" "${dst_dir}/Config File"
-    COMMENT "Copying Config File beside the executables")
+    COMMAND ${CMAKE_COMMAND} "-DSOURCE=${src}" "-DDESTINATION=${dst_dir}/Config File"
+            "-DMANIFEST=${CMAKE_BINARY_DIR}/shipped-data.sha256"
+            -P "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/copy_shipped_data.cmake"
+    COMMENT "Copying the changed shipped files to Config File beside the executables"
+    VERBATIM)
 endfunction()

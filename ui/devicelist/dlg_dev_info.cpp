@@ -52,6 +52,9 @@ CDlgDevInfo::CDlgDevInfo(QWidget* parent)
     separator->setStyleSheet(QStringLiteral("color: black;"));
   }
   qrPicture.setAlignment(Qt::AlignCenter);
+  // Left also for a right-to-left text (a label aligns by its text's
+  // direction otherwise), which would then run into the count on its right.
+  countLabel.setAlignment(Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter);
   filterEdit.setTextMargins(4, 0, 4, 0);
 
   deviceList.setSelectionMode(QAbstractItemView::SingleSelection);

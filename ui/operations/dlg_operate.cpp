@@ -66,6 +66,9 @@ CDlgOperate::CDlgOperate()
   QPalette black = markerBar.palette();
   black.setColor(QPalette::Window, Qt::black);
   markerBar.setPalette(black);
+  // Left also for a right-to-left title (a label aligns by its text's
+  // direction otherwise), so it stays beside the marker bar.
+  titleLabel.setAlignment(Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter);
   findEdit.setTextMargins(4, 0, 4, 0);
   deviceTree.setItemDelegate(new TallerRows(&deviceTree));
 
@@ -223,8 +226,7 @@ void CDlgOperate::SetControlTexts() {
   for (const auto& b : buttons) {
     const QString text = Text(QString::fromLatin1(b.key));
     b.button->setText(text);
-    // FIND and ALL show their pictures alone, as on the device list page.
-    if (b.button != &findButton && b.button != &allButton) b.button->caption = text;
+    b.button->caption = text;  // FIND and ALL too: unlike the device list's, they carry captions
     b.button->SetToolTipText(text);
     b.button->update();
   }

@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "tests/ui/devinfo/device_page_fixture.h"
+#include "tests/ui/support/ink_span.h"
 
 namespace devlist_test {
 namespace {
@@ -195,6 +196,35 @@ TEST_F(DevicePage, LanguageChangeRetitlesAndRewritesLoginCells) {
   EXPECT_EQ(page->CellText(0, kColLoginState), "tx.Logined");
   EXPECT_EQ(page->deviceList.headerItem()->text(kColIp), "ck.IP");
   EXPECT_EQ(page->countLabel.text(), "tx.dev_num_descri");
+}
+
+// SEARCH alone carries a caption; FIND, ALL, NET and EXPORT show only their
+// pictures, with the text as tooltip.
+TEST_F(DevicePage, OnlySearchShowsACaption) {
+  pm::SendPrivateMessage(page, pm::WM_LANGUAGE_CHANGED);
+  const std::pair<CxSkinButton*, const char*> pictures[] = {{&page->findButton, "tx.Find"},
+                                                            {&page->allButton, "tx.All"},
+                                                            {&page->netButton, "tx.NetworkModify"},
+                                                            {&page->exportButton, "tx.Export"}};
+  for (const auto& [button, key] : pictures) {
+    EXPECT_TRUE(button->caption.isEmpty()) << key;
+    EXPECT_EQ(button->ToolTipText(), Text(key)) << key;
+  }
+  EXPECT_EQ(page->searchButton.caption, Text("tx.Search"));
+}
+
+// A right-to-left label starts at its left edge, as a left-to-right one
+// does, so its text stays clear of the count on its right.
+TEST_F(DevicePage, RightToLeftCountLabelStaysClearOfTheCount) {
+  for (const char* text : {"Devices found:", "الأجهزة التي تم العثور عليها:", "دستگاه‌های یافت‌شده:",
+                           "התקנים שנמצאו:"}) {
+    SCOPED_TRACE(text);
+    page->countLabel.setText(QString::fromUtf8(text));
+    const InkSpan ink = InkOf(page->countLabel);
+    ASSERT_GE(ink.left, 0);
+    EXPECT_LE(ink.left, 2);
+    EXPECT_LT(ink.right, page->countLabel.width() - 4) << "the count starts at " << page->countText.x();
+  }
 }
 
 TEST_F(DevicePage, PortRefreshRewritesPortCellsAndKeepsDashes) {
