@@ -154,8 +154,10 @@ function(divarod_fuzz name)
   endif()
 endfunction()
 
-# divarod_benchmark(NAME SOURCES ... [DEPS ...]): a Google Benchmark binary,
-# run by scripts/bench (which reads the list benchmarks.txt), never by ctest.
+# divarod_benchmark(NAME [HARNESS] SOURCES ... [DEPS ...]): a Google Benchmark
+# binary, or with HARNESS a timed harness of its own that prints its figures;
+# either is run by scripts/bench (which reads the list benchmarks.txt), never
+# by ctest.
 if(DIVAROD_BENCH)
   set(DIVAROD_BENCH_LIST "${CMAKE_BINARY_DIR}/benchmarks.txt" CACHE INTERNAL "")
   file(WRITE "${DIVAROD_BENCH_LIST}" "")
@@ -164,9 +166,12 @@ function(divarod_benchmark name)
   if(NOT DIVAROD_BENCH)
     return()
   endif()
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "HARNESS" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  if(NOT A_HARNESS)
+    target_link_libraries(${name} PRIVATE benchmark::benchmark)
+  endif()
   divarod_warnings(${name})
   file(APPEND "${DIVAROD_BENCH_LIST}" "${name}\n")
 endfunction()
