@@ -154,8 +154,10 @@ function(divarod_fuzz name)
   endif()
 endfunction()
 
-# divarod_benchmark(NAME SOURCES ... [DEPS ...]): a Google Benchmark binary,
-# run by scripts/bench (which reads the list benchmarks.txt), never by ctest.
+# divarod_benchmark(NAME [HARNESS] SOURCES ... [DEPS ...]): a Google Benchmark
+# binary, or with HARNESS a timed harness of its own that prints its figures;
+# either is run by scripts/bench (which reads the list benchmarks.txt), never
+# by ctest.
 if(DIVAROD_BENCH)
   set(DIVAROD_BENCH_LIST "${CMAKE_BINARY_DIR}/benchmarks.txt" CACHE INTERNAL "")
   file(WRITE "${DIVAROD_BENCH_LIST}" "")
@@ -164,17 +166,25 @@ function(divarod_benchmark name)
   if(NOT DIVAROD_BENCH)
     return()
   endif()
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "HARNESS" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  if(NOT A_HARNESS)
+    target_link_libraries(${name} PRIVATE benchmark::benchmark)
+  endif()
   divarod_warnings(${name})
   file(APPEND "${DIVAROD_BENCH_LIST}" "${name}\n")
 endfunction()
 
-# Copies the shipped data folder beside the executables at every build.
+# Copies the shipped data folder to "Config File/" beside the executables.
+# Every build runs the step; it copies a file only when the copy is missing
+# or the shipped file changed since the step last copied it, so what the
+# program writes there (Config.ini) survives builds (cmake/copy_shipped_data.cmake).
 function(divarod_copy_data src dst_dir)
   add_custom_target(divarod_data ALL
-    COMMAND ${CMAKE_COMMAND} -E make_directory "${dst_dir}/Config File"
-    COMMAND ${CMAKE_COMMAND} -E copy_directory "${src}" "${dst_dir}/Config File"
-    COMMENT "Copying Config File beside the executables")
+    COMMAND ${CMAKE_COMMAND} "-DSOURCE=${src}" "-DDESTINATION=${dst_dir}/Config File"
+            "-DMANIFEST=${CMAKE_BINARY_DIR}/shipped-data.sha256"
+            -P "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/copy_shipped_data.cmake"
+    COMMENT "Copying the changed shipped files to Config File beside the executables"
+    VERBATIM)
 endfunction()

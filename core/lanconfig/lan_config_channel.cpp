@@ -19,7 +19,6 @@ sockaddr_in SocketAddress(const std::string& ip, uint16_t port) {
   return a;
 }
 
-
 }  // namespace
 
 LanConfigChannel::LanConfigChannel(LanEndpoints endpoints, SocketSystem& sockets, TickSource tick, IdleWait idle)
@@ -112,10 +111,12 @@ int LanConfigChannel::SendNetConfigV2(const DeviceRecord& request) {
       if (!SendToTarget(probe.data(), probe.size())) return kFailed;
       lastProbe = now;
     }
+    // The pause only when nothing is waiting: other traffic on the port is
+    // read through at once, so it cannot push the answer out of the window.
     const ssize_t n = ReceiveOne(buffer);
-    if (n != static_cast<ssize_t>(kProbeReplySize)) {
+    if (n < 0) {
       idle_(kIdleSleepMs);
-    } else if (IsProbeReply(buffer, kProbeReplySize) &&
+    } else if (n == static_cast<ssize_t>(kProbeReplySize) && IsProbeReply(buffer, kProbeReplySize) &&
                ProbeReplyMatchesKey(buffer, kProbeReplySize, key)) {
       const ChangeV2Datagram change = BuildChangeV2(request);
       return SendToTarget(change.data(), change.size()) ? kSuccess : kFailed;
@@ -135,13 +136,17 @@ int LanConfigChannel::SendNetConfigV3(const DeviceRecord& request) {
   uint8_t buffer[kReceiveBufferSize];
   while (TicksSince(start, tick_()) < kReplyWaitMs) {
     const ssize_t n = ReceiveOne(buffer);
-    const V3Reply reply =
-        n > 0 ? ClassifyV3Reply(buffer, static_cast<size_t>(n), change) : V3Reply::kNotAReply;
-    switch (reply) {
+    if (n < 0) {
+      idle_(kIdleSleepMs);  // nothing waiting
+      continue;
+    }
+    // Anything but the echo is passed over at once: a pause after each
+    // datagram would let other traffic hold the echo past the window.
+    switch (ClassifyV3Reply(buffer, static_cast<size_t>(n), change)) {
       case V3Reply::kConfirmed: return kSuccess;
       case V3Reply::kRefused:
       case V3Reply::kMismatch: return kFailed;
-      case V3Reply::kNotAReply: idle_(kIdleSleepMs); break;
+      case V3Reply::kNotAReply: break;
     }
   }
   return kNoReply;

@@ -11,7 +11,9 @@
 //
 // The socket pair exists only during one exchange: ModifyNetworkByBroadcast*
 // opens it, runs the exchange and closes it whatever the result. Everything
-// runs on the caller's thread and blocks it for up to 3 s.
+// runs on the caller's thread and blocks it for up to 3 s. Both waits read
+// every datagram that is waiting at once and pause (50 ms) only when nothing
+// is, so other traffic on the reply port never delays the device's answer.
 
 #include <netinet/in.h>
 
@@ -48,7 +50,7 @@ enum ExchangeResult : int {
 inline constexpr uint32_t kProbeWindowMs = 3000;
 inline constexpr uint32_t kProbeIntervalMs = 500;
 inline constexpr uint32_t kReplyWaitMs = 3000;
-inline constexpr uint32_t kIdleSleepMs = 50;
+inline constexpr uint32_t kIdleSleepMs = 50;  // the pause while nothing is waiting
 inline constexpr size_t kReceiveBufferSize = 1024;
 
 class LanConfigChannel {

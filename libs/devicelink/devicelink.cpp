@@ -195,7 +195,10 @@ int DeviceLinkLibrary::SdkGetParameter(int32_t handle, int blockId, int channel,
   const Reply r = s->Call(wire::Type::kGetParameter, msg::Encode(request), Bound(timeout, kDefaultCallTimeoutMs));
   if (!r.ok()) return 0;
   if (outSize) *outSize = static_cast<int>(r.payload.size());
-  if (r.payload.size() > static_cast<std::size_t>(size)) return 0;  // would not fit: nothing copied
+  // The block the caller asked for, whole: a longer one would not fit, and a
+  // shorter one would leave bytes the device never sent, which a caller
+  // writing the block back would pass on as if read. Either way nothing is copied.
+  if (r.payload.size() != static_cast<std::size_t>(size)) return 0;
   std::memcpy(buffer, r.payload.data(), r.payload.size());
   return 1;
 }

@@ -134,10 +134,19 @@ DiscoveryOutcome Discover(const std::vector<Endpoint>& targets, uint8_t* buffer,
       repeated = true;
     }
     const Deadline wakeAt = repeated ? deadline : std::min(deadline, repeatAt);
+    // Waits to the nanosecond and in steps of at most 100 ms (the system lets
+    // a wait run late by a thousandth of its length), so that the search
+    // ends close to its bound, not up to milliseconds past it.
+    const int64_t left = std::clamp<int64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(wakeAt - Clock::now()).count(), 0, 100'000'000);
+    const timespec wait{0, static_cast<long>(left)};
     pollfd p{s.get(), POLLIN, 0};
-    const int r = ::poll(&p, 1, std::max(1, MillisecondsLeft(wakeAt)));
+    const int r = ::ppoll(&p, 1, &wait, nullptr);
     if (r <= 0) continue;
-    for (;;) {
+    // Read what is waiting, but never past the moment this pass waited for:
+    // a host that keeps sending must not hold the search (or the repeat)
+    // beyond its time. Past it, at most the one datagram just read is taken.
+    while (Clock::now() < wakeAt) {
       const ssize_t n = ::recv(s.get(), packet.data(), packet.size(), 0);
       if (n < 0) break;
       const auto frame = wire::ParseDatagram(std::span<const uint8_t>(packet.data(), static_cast<std::size_t>(n)));
@@ -165,6 +174,7 @@ DiscoveryOutcome Discover(const std::vector<Endpoint>& targets, uint8_t* buffer,
       out.arrivalMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
   }
+  out.endedMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   return out;
 }
 

@@ -37,6 +37,7 @@ struct DiscoveryOutcome {
   int malformed = 0;    // datagrams that were not a valid answer
   int overflow = 0;     // distinct answers that found the buffer full
   std::vector<double> arrivalMs;  // per record: milliseconds after the first query
+  double endedMs = 0;             // when the collection stopped, milliseconds after the first query
 };
 
 // Repeats the query once at a third of the timeout (at most after 1 s), for

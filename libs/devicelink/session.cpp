@@ -20,6 +20,9 @@ LoginOutcome Session::Login(const Endpoint& device, const std::string& user, con
   std::shared_ptr<Session> s(new Session(device, std::move(socket)));
   auto failure = [&](const Reply& r) {
     if (r.io == IoResult::kTimeout) return static_cast<int>(wire::kLoginTimeout);
+    // Garbage, a bad header or a frame longer than any: the device answered,
+    // but nothing that makes sense.
+    if (r.io == IoResult::kProtocol) return static_cast<int>(wire::kOtherError);
     if (r.io != IoResult::kOk) return static_cast<int>(wire::kCannotReachHost);
     if (r.status >= 1 && r.status <= 11) return static_cast<int>(r.status);
     return static_cast<int>(wire::kOtherError);

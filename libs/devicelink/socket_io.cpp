@@ -170,6 +170,11 @@ IoResult SendAll(int fd, std::span<const std::span<const uint8_t>> parts, Deadli
 IoResult ReceiveFrame(int fd, wire::FrameReader& reader, Deadline deadline, wire::Frame& out) {
   uint8_t buf[64 * 1024];
   for (;;) {
+    // Checked on every pass, also while bytes keep coming: a peer that never
+    // stops sending (replies to earlier requests, say) cannot hold the caller
+    // past its bound. What is left unread stays in the reader and the socket,
+    // so the stream stays in step for the next call.
+    if (Clock::now() >= deadline) return IoResult::kTimeout;
     if (auto f = reader.Next()) {
       out = std::move(*f);
       return IoResult::kOk;

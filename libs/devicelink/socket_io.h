@@ -56,7 +56,8 @@ IoResult ConnectTcp(const Endpoint& to, Deadline deadline, Socket& out);
 IoResult SendAll(int fd, std::span<const uint8_t> data, Deadline deadline);
 // The parts one after another, as one stream of bytes, without joining them first.
 IoResult SendAll(int fd, std::span<const std::span<const uint8_t>> parts, Deadline deadline);
-// Reads until the reader holds a whole frame, or the deadline passes.
+// Reads until the reader holds a whole frame, or the deadline passes: once it
+// has passed, no more frames are taken, however many are waiting.
 IoResult ReceiveFrame(int fd, wire::FrameReader& reader, Deadline deadline, wire::Frame& out);
 
 }  // namespace devicelink

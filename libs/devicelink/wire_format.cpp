@@ -21,7 +21,15 @@ std::array<uint8_t, kHeaderSize> EncodeHeader(Type type, uint32_t sequence, int3
 }
 
 HeaderCheck ParseHeader(std::span<const uint8_t> bytes, Header& out) {
-  if (bytes.size() < kHeaderSize) return HeaderCheck::kIncomplete;
+  if (bytes.size() < kHeaderSize) {
+    // The magic and version are known as soon as they are there: garbage is
+    // told at once, not after waiting for a whole header that never comes.
+    const std::size_t known = std::min(bytes.size(), kMagic.size());
+    if (!std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(known), kMagic.begin()))
+      return HeaderCheck::kInvalid;
+    if (bytes.size() > kMagic.size() && bytes[kMagic.size()] != kVersion) return HeaderCheck::kInvalid;
+    return HeaderCheck::kIncomplete;
+  }
   Reader r(bytes.first(kHeaderSize));
   const auto magic = r.Bytes(4);
   if (!std::equal(magic.begin(), magic.end(), kMagic.begin())) return HeaderCheck::kInvalid;

@@ -99,7 +99,8 @@ std::array<uint8_t, kHeaderSize> EncodeHeader(Type type, uint32_t sequence, int3
 
 enum class HeaderCheck { kOk, kIncomplete, kInvalid };
 // Reads the first kHeaderSize bytes. Invalid: wrong magic or version, a
-// nonzero reserved field, or a length above kMaxPayload.
+// nonzero reserved field, or a length above kMaxPayload. Fewer bytes are
+// incomplete, or already invalid when the magic or version they hold is wrong.
 HeaderCheck ParseHeader(std::span<const uint8_t> bytes, Header& out);
 
 // A datagram is exactly one frame.

@@ -97,7 +97,12 @@ bool Simulator::Open(std::string& error) {
   for (const auto& e : options_.discovery) {
     devicelink::Socket s(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     const int one = 1;
-    ::setsockopt(s.get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    // A fixed port (9610) may be shared with another listener in the
+    // namespace: a broadcast query reaches each. A free port asked for (0)
+    // must be one nobody else holds: with address reuse the system may hand
+    // out a port another simulator already listens on, and a query sent
+    // there reaches only the socket bound last, so the other fleet answers.
+    if (e.port != 0) ::setsockopt(s.get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     ::setsockopt(s.get(), SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
     auto addr = SockAddr(e.address, e.port);
     if (::bind(s.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {

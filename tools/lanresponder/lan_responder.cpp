@@ -102,8 +102,12 @@ bool LanResponder::Start(std::string* error) {
   socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   if (socket_ < 0) return fail("socket");
   const int one = 1;
-  // Several responders (and the simulator) may share the port in one namespace.
-  if (setsockopt(socket_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0) return fail("SO_REUSEADDR");
+  // Several responders (and the simulator) may share a fixed port in one
+  // namespace. A free port asked for (0) stays this responder's own: with
+  // address reuse the system may hand out a port another one holds, and a
+  // datagram sent there would reach only the socket bound last.
+  if (endpoints_.listenPort != 0 && setsockopt(socket_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0)
+    return fail("SO_REUSEADDR");
   if (setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) return fail("SO_BROADCAST");
   sockaddr_in bindAddress{};
   bindAddress.sin_family = AF_INET;

@@ -26,7 +26,7 @@ void FramePopup(QDialog& popup, const QFont& templateFont, int bandRows) {
   popup.setAttribute(Qt::WA_DeleteOnClose, false);
   popup.setFont(templateFont);
   QPalette pal = popup.palette();
-  pal.setColor(QPalette::Window, QColor(0x5A, 0x5A, 0x5A));
+  pal.setColor(QPalette::Window, colours::FromColorRef(colours::kBorder));
   popup.setPalette(pal);
   popup.setAutoFillBackground(true);
   new titleband::TitleBand(&popup, bandRows + 1);  // the band lies below the 1-pixel border

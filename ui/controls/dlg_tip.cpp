@@ -175,3 +175,7 @@ int ShowTipBox(const QString& text, const QString& title, bool showCancel, bool 
     return tip.DoModal();
   });
 }
+
+void ShowNotice(const char* key, int iconKind) {
+  ShowTipBox(::Text(QString::fromLatin1(key)), ::Text(QStringLiteral("msg.Msg")), false, true, iconKind);
+}

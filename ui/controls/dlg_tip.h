@@ -92,3 +92,8 @@ class CDlgTip : public QDialog {
 // in the calling thread's language, the box runs on the UI thread (a worker
 // waits for it). Returns 1 for OK, 2 otherwise.
 int ShowTipBox(const QString& text, const QString& title, bool showCancel, bool showIcon, int iconKind);
+
+// The program's notice: the text of `key` in the calling thread's language,
+// titled "msg.Msg", OK only, with its icon (information unless given).
+// From any thread, as ShowTipBox.
+void ShowNotice(const char* key, int iconKind = CDlgTip::kIconInformation);

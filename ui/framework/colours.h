@@ -23,6 +23,7 @@ inline constexpr std::uint32_t kBand = 0x313131;       // title bands, main wind
 inline constexpr std::uint32_t kPanel = 0xF7F5F3;      // light panels and button bands
 inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr std::uint32_t kMenu = 0xF4EAE4;       // left menu, settings tree
+inline constexpr std::uint32_t kBorder = 0x5A5A5A;     // the 1-pixel border of the popups
 
 // The accent of the skin pictures (RGB, not a colour reference).
 inline const QColor kAccent = QColor(0x2F, 0x80, 0xED);

@@ -5,12 +5,14 @@
 #include <QMessageBox>
 #include <QMutex>
 #include <QMutexLocker>
+#include <atomic>
 
 namespace modal {
 namespace {
 
 QMutex g_mutex;
 Answerer g_answerer;
+std::atomic<int> g_refusing{0};
 
 Answerer CurrentAnswerer() {
   QMutexLocker lock(&g_mutex);
@@ -42,7 +44,11 @@ int Exec(QDialog& dialog, ModalRequest request) {
   return Run(request, [&dialog] { return dialog.exec(); });
 }
 
+RefuseWindows::RefuseWindows() { ++g_refusing; }
+RefuseWindows::~RefuseWindows() { --g_refusing; }
+
 int Run(const ModalRequest& request, const std::function<int()>& show) {
+  if (g_refusing.load() > 0) return request.defaultResult;
   if (Answerer a = CurrentAnswerer()) return a(request);
   return show();
 }

@@ -35,6 +35,18 @@ int Exec(QDialog& dialog, ModalRequest request);
 // answerer's answer when one is set, else runs `show` and returns its result.
 int Run(const ModalRequest& request, const std::function<int()>& show);
 
+// While one lives, no modal window opens: each is answered with its default,
+// the way it is dismissed. The main window holds one while it waits for its
+// workers to end as it closes, so that nothing a worker asks for then (a
+// prompt, a notice) appears after the window has gone.
+class RefuseWindows {
+ public:
+  RefuseWindows();
+  ~RefuseWindows();
+  RefuseWindows(const RefuseWindows&) = delete;
+  RefuseWindows& operator=(const RefuseWindows&) = delete;
+};
+
 // The platform's own message box, with an OK button only. icon: 0x40
 // information, 0x30 warning, 0x10 error.
 void PlatformMessageBox(const QString& text, const QString& caption, int icon);

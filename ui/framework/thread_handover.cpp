@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
+#include <QThread>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -58,6 +59,9 @@ class CallReceiver : public QObject {
 }  // namespace
 
 bool RunCall(QEvent* event) {
+  // Before the event is read at all, its type included: it may be one a
+  // worker posted (a private message as well as a call).
+  Acquire(event);
   if (event->type() != kCallEvent) return false;
   static_cast<CallEvent*>(event)->Run();
   return true;
@@ -71,6 +75,15 @@ bool CallAndWait(QObject* receiver, const std::function<void()>& call) {
   std::unique_lock lock(waiter->mutex);
   waiter->done.wait(lock, [&] { return waiter->finished; });
   return waiter->ran;
+}
+
+void RunOnUiThread(const std::function<void()>& call) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app || QThread::currentThread() == app->thread()) {
+    call();
+    return;
+  }
+  CallAndWait(UiThreadReceiver(), call);
 }
 
 void PostToUiThread(QObject* context, std::function<void()> call) {

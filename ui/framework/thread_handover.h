@@ -25,6 +25,11 @@ using thread_marks::Release;
 // The receiver's event() hands every event to RunCall first.
 bool CallAndWait(QObject* receiver, const std::function<void()>& call);
 
+// Runs `call` on the UI thread: at once when called there (or before any
+// application exists), else handed over and waited for. The UI thread must
+// not be waiting for the calling worker meanwhile.
+void RunOnUiThread(const std::function<void()>& call);
+
 // Queues `call` for the UI thread and returns at once; it runs only if
 // `context` still exists then.
 void PostToUiThread(QObject* context, std::function<void()> call);

@@ -13,9 +13,8 @@ bool OnUiThread() {
 }
 
 int RunOnUiThread(const std::function<int()>& window) {
-  if (OnUiThread()) return window();
   int result = 0;
-  handover::CallAndWait(handover::UiThreadReceiver(), [&] { result = window(); });
+  handover::RunOnUiThread([&] { result = window(); });
   return result;
 }
 

@@ -11,16 +11,13 @@
 #include "core/device/sdk_device_info.h"
 #include "core/language/language.h"
 #include "ui/controls/dlg_tip.h"
+#include "ui/framework/colours.h"
 #include "ui/framework/key_filter.h"
+#include "ui/framework/modal_seam.h"
+#include "ui/main/open_device_preview.h"
 #include "ui/tools/dlg_help.h"
 
 CDivarodDlg* MainDialogInstance = nullptr;
-
-namespace {
-
-QColor FromColorRef(unsigned bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-}  // namespace
 
 CDivarodDlg::CDivarodDlg(QWidget* parent)
     : QDialog(parent),
@@ -52,7 +49,7 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   helpButton_.setObjectName("helpButton");
   // Statics on the dark band: transparent, white text.
   QPalette statics = titleText_.palette();
-  statics.setColor(QPalette::WindowText, FromColorRef(kTextColour));
+  statics.setColor(QPalette::WindowText, colours::FromColorRef(kTextColour));
   titleText_.setPalette(statics);
 
   keyfilter::SwallowEnterAndEsc(this);
@@ -69,8 +66,15 @@ CDivarodDlg::CDivarodDlg(QWidget* parent)
   devicelib::Lib().SdkStartup(0, this);
 }
 
-CDivarodDlg::~CDivarodDlg() {
+CDivarodDlg::~CDivarodDlg() { EndWorkers(); }
+
+// The batch runs' workers hand their reads and results to this thread, and
+// the search worker its records: both are served until they have ended. A
+// prompt or notice they ask for meanwhile is not shown.
+void CDivarodDlg::EndWorkers() {
+  const modal::RefuseWindows noWindowsNow;
   periodicSearchTimer_.stop();
+  operatePage.EndRuns();
   WaitForSearchToEnd();
 }
 
@@ -83,7 +87,7 @@ void CDivarodDlg::WaitForSearchToEnd() {
 
 void CDivarodDlg::done(int result) {
   QDialog::done(result);
-  WaitForSearchToEnd();
+  EndWorkers();
 }
 
 void CDivarodDlg::setVisible(bool visible) {
@@ -156,8 +160,11 @@ void CDivarodDlg::LayoutControls(const QRect& windowRect) {
 void CDivarodDlg::CreatePages() {
   capacityPage.SetEncodeIniPath(config.encodeIniPath);
   capacityPage.Create(this);
+  operatePage.SetHost(this);
   operatePage.Create(this);
   menuPage.Create(this);
+  devInfoPage.SetHost(this);
+  devInfoPage.openPreview = OpenDevicePreview;
   devInfoPage.Create(this);
   devInfoPage.SetModifyModelMode(config.modifyModelMode);
   devInfoPage.SetColumnMask(config.columnMask);
@@ -182,11 +189,11 @@ void CDivarodDlg::CreatePages() {
 
 void CDivarodDlg::OnQuit() {
   if (searching.load()) {
-    ShowTipBox(Text("info.Searching_wait"), Text("msg.Msg"), false, true, CDlgTip::kIconInformation);
+    ShowNotice("info.Searching_wait");
     return;
   }
   if (operatePage.IsBatchBusy() || devInfoPage.networkChangeRunning) {
-    ShowTipBox(Text("info.Configuring_wait"), Text("msg.Msg"), false, true, CDlgTip::kIconInformation);
+    ShowNotice("info.Configuring_wait");
     return;
   }
   if (ShowTipBox(Text("msg.Exit"), Text("msg.Msg"), true, true, CDlgTip::kIconQuestion) == 1) close();
@@ -227,7 +234,7 @@ void CDivarodDlg::OnHelp() {
 
 void CDivarodDlg::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), FromColorRef(kBackgroundColour));
+  painter.fillRect(rect(), colours::FromColorRef(kBackgroundColour));
   painter.setPen(QColor(0x5A, 0x5A, 0x5A));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));  // the thin border
 }

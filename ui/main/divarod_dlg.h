@@ -3,8 +3,13 @@
 // owns the device map and the settings, runs searches and is the hub of the
 // private messages the pages send it.
 //
-// The class is split by responsibility over three files:
+// It hosts the device list page and the batch page: what they need of the
+// window (the device records, the search, each other's messages) they reach
+// through the host interfaces it hands them, never through this class.
+//
+// The class is split by responsibility over four files:
 //   divarod_dlg.cpp          the frame: construction, title band, pages, Quit, MAX
+//   page_hosts.cpp           what the window hands its pages
 //   search_worker.cpp        one search on its worker thread
 //   search_orchestration.cpp starting searches, timer 101, settings messages
 
@@ -25,15 +30,17 @@
 #include "ui/controls/skin_button.h"
 #include "ui/framework/private_messages.h"
 #include "ui/framework/title_band.h"
-#include "ui/main/dlg_dev_info.h"
+#include "ui/devicelist/device_list_host.h"
+#include "ui/devicelist/dlg_dev_info.h"
 #include "ui/main/dlg_main_menu.h"
 #include "ui/main/main_config.h"
 #include "ui/main/search_settings_payload.h"
+#include "ui/operations/batch_page_host.h"
 #include "ui/operations/dlg_operate.h"
 #include "ui/tools/dlg_capacity_calculator.h"
 #include "ui/tools/dlg_setting.h"
 
-class CDivarodDlg : public QDialog, public pm::MessageReceiver {
+class CDivarodDlg : public QDialog, public pm::MessageReceiver, public DeviceListHost, public BatchPageHost {
   Q_OBJECT
  public:
   // Geometry of the frame, in pixels.
@@ -65,15 +72,23 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
 
   // --- one search (search_worker.cpp) --------------------------------------
   // The worker's body: 1 after a search that found devices, 0 after a failed
-  // or empty one. Runs on the search thread that OnSearch starts.
+  // or empty one. Runs on the search thread that OnSearch starts; it fills a
+  // map of its own and hands it over with the finish notices.
   int SearchThreadProc();
   // Erases the records that the configured customer code excludes. Returns 1.
   int FilterDevicesByCustomer(DeviceMap& map);
-  // Tells the two pages that the search finished: sent to the page in view
-  // (the sender waits), posted to the other. Returns 1.
+  // On the UI thread, at the end of a search: the worker's records become
+  // the device map, the pages are told, the searching flag is cleared.
+  void TakeSearchResult(DeviceMap found, int count);
+  // Tells the two pages that the search finished: sent to the page in view,
+  // posted to the other. Returns 1.
   int UpdateDeviceCount();
 
   // --- orchestration (search_orchestration.cpp) ----------------------------
+  // Starts one search, unless one runs or device work holds records of the
+  // map (a batch run, a network change, a command on one device): a request
+  // is tested where it is carried out, since it may have been posted before
+  // that work began and reach the window inside the work's modal loop.
   void OnSearch();
   void LogoutAllDevices();
   pm::LRESULT OnRequestSearch(pm::WPARAM wParam, pm::LPARAM lParam);
@@ -88,6 +103,23 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   int PeriodicSearchTimerRemainingMs() const { return periodicSearchTimer_.remainingTime(); }
 
   pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
+
+  // --- what the pages get of the window (page_hosts.cpp) ----------------------
+  DeviceMap& DeviceRecords() override { return deviceMap; }
+  int LastSearchCount() const override { return searchResultCount; }
+  RetiredLoginHandles& RetiredLogins() override { return retiredLoginHandles; }
+  bool BatchRunBusy() const override;
+  pm::MessageReceiver* SearchReceiver() override { return this; }
+  pm::MessageReceiver* BatchPage() override;
+  int ColumnMask() const override { return config.columnMask; }
+  QString UserDataFolder() const override { return config.userDataFolder; }
+  QFont CountFont() const override { return largeFont; }
+  bool SearchRunning() const override { return searching.load(); }
+  int BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
+                 std::string& password) override;
+  int SetLoginState(std::string mac, int state) override;
+  pm::MessageReceiver* DeviceListPage() override;
+  QString ConfigIniPath() const override { return config.configIniPath; }
 
   // --- the pages, in order of creation --------------------------------------
   CDlgCapacityCalculator capacityPage;
@@ -108,13 +140,17 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
   pm::MessageReceiver* searchNoticeBatchPage = &operatePage;
 
   // --- devices ---------------------------------------------------------------
-  // The library's discovery buffer (1024 records of 436 bytes) and the count
-  // of the last search (0 after a failed one).
+  // The library's discovery buffer (1024 records of 436 bytes), used by the
+  // search worker only, and the count of the last search (0 after a failed
+  // one), set with the search's result.
   std::vector<uint8_t> searchBuffer;
   int searchResultCount = 0;
+  // The device map and every record in it belong to the UI thread: pages,
+  // runs and commands read and change records there only (workers hand
+  // their reads and results over, docs/architecture.md).
   DeviceMap deviceMap;
   RetiredLoginHandles retiredLoginHandles;
-  // Set from the start of a search until its worker ends; Quit tests it.
+  // Set from the start of a search until its result was taken in; Quit tests it.
   std::atomic<bool> searching{false};
 
   // --- settings (loaded from Config.ini) -------------------------------------
@@ -141,11 +177,13 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver {
 
  public:
   // Ends the modal run; the platform's own close command (Alt+F4) comes here
-  // too. A running search worker is waited for, so the program never ends
-  // under it.
+  // too. The batch runs are cancelled and their workers and the search worker
+  // waited for, so that the program never ends under a worker and no worker
+  // calls the device library once the window has closed.
   void done(int result) override;
 
  private:
+  void EndWorkers();
   void WaitForSearchToEnd();
 
   QLabel logoPicture_;

@@ -7,12 +7,6 @@
 #include "ui/framework/key_filter.h"
 #include "ui/main/divarod_dlg.h"
 
-namespace {
-
-QColor FromColorRef(unsigned bgr) { return colours::FromColorRef(bgr); }
-
-}  // namespace
-
 CDlgMainMenu::CDlgMainMenu(QWidget* parent)
     : QWidget(parent), devInfoButton(this), operateButton(this), capacityButton(this), settingButton(this) {
   hide();
@@ -156,6 +150,6 @@ pm::LRESULT CDlgMainMenu::OnPrivateMessage(unsigned message, pm::WPARAM, pm::LPA
 
 void CDlgMainMenu::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), FromColorRef(kBackgroundColour));
+  p.fillRect(rect(), colours::FromColorRef(kBackgroundColour));
 }
 

@@ -13,6 +13,7 @@
 
 #include "core/ini/profile_snapshot.h"
 #include "core/language/language.h"
+#include "ui/operations/default_ports.h"
 
 // Buffers of the private-profile reads: single settings and lists.
 inline constexpr int kSettingReadChars = 1500;
@@ -22,13 +23,6 @@ inline constexpr int kListReadChars = 262144;
 inline constexpr int kAlwaysShownColumns = 0x2007;
 inline constexpr int kModelColumnBit = 0x100;
 inline constexpr int kDefaultDevInfoMask = 9215;  // 0x23FF
-
-// DEFAULT_CFG ports offered for a batch port change, built-in until read.
-struct DefaultPorts {
-  uint16_t http = 80;
-  uint16_t tcp = 34567;
-  uint16_t rtsp = 554;
-};
 
 struct MainConfig {
   // Paths (BuildConfigPaths); every folder ends with "/".
@@ -85,9 +79,6 @@ void LoadConfiguration(MainConfig& config);
 // Parts of LoadConfiguration, from its read of Config.ini.
 void LoadLanguageList(MainConfig& config, const ini::ProfileSnapshot& configIni);
 void LoadSearchSettings(MainConfig& config, const ini::ProfileSnapshot& configIni);
-DefaultPorts ReadDefaultPorts(const ini::ProfileSnapshot& configIni);
-// The same from a read of its own.
-DefaultPorts ReadDefaultPorts(const QString& configIniPath);
 
 // The writers of the settings the user changes. True when Config.ini was written.
 bool WriteLanguageSetting(const MainConfig& config, int languageIndex);         // LANGUAGE_CFG/Default

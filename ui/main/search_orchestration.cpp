@@ -27,12 +27,14 @@ pm::LRESULT CDivarodDlg::OnPrivateMessage(unsigned message, pm::WPARAM wParam, p
 }
 
 // A request that arrives while a search runs is dropped: the running search
-// delivers a fresh view anyway, and it must not lose its map under it. The
+// delivers a fresh view anyway. One that finds device work under way is
+// dropped too, as the search command drops a timer's request then. The
 // period of timer 101 restarts all the same.
 void CDivarodDlg::OnSearch() {
-  if (searching.load()) return;
+  if (searching.load() || devInfoPage.DeviceWorkRunning()) return;
   LogoutAllDevices();
   deviceMap.clear();
+  searchResultCount = 0;
   // The pages' rows and tree items point into the map just emptied. They are
   // told at once, not by a queued notice, so that no click, sort or repaint
   // queued before the notice reaches a record that is gone.

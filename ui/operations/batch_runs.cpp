@@ -8,70 +8,54 @@
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "ui/controls/dlg_tip.h"
-#include "ui/main/divarod_dlg.h"
+#include "ui/operations/checked_device_walk.h"
 #include "ui/operations/dlg_operate.h"
 
 namespace {
 
-void ShowRunNotice(const char* key) {
-  ShowTipBox(Text(QString::fromLatin1(key)), Text(QStringLiteral("msg.Msg")), false, true, CDlgTip::kIconInformation);
-}
-
-// The common request: something checked, a main window and a root, then the
-// run with its busy flag set and the last run's item texts reset.
+// The common request: something checked, a root and no search under way,
+// then the run with its busy flag set and the last run's item texts reset.
 pm::LRESULT StartRun(CDlgOperate& page, std::atomic<uint8_t>& busy, const std::function<void()>& run) {
   if (!HasCheckedTreeItem(&page.deviceTree, &page.selectedCount)) {
-    ShowRunNotice("msg.Sel_dev_first");
+    ShowNotice("msg.Sel_dev_first");
     return -1;
   }
-  // A search empties the map before the tree hears of it: until it has
-  // ended, the items may point at records that are gone.
-  if (!MainDialogInstance || !page.rootItem || MainDialogInstance->searching) return -1;
+  if (!page.rootItem || page.SearchRunning()) return -1;
   busy = 1;
   page.ResetDeviceItemTexts();
   run();
   return 1;
 }
 
-// The device step: runs on a logged-in device and returns the key of its status.
-using DeviceStep = std::function<const char*(DeviceRecord&)>;
+// The device step of a synchronous run: on a logged-in device, on the UI
+// thread; returns the key of its status.
+using SyncStep = std::function<const char*(DeviceRecord&)>;
 
-// The walk over the checked devices in tree order. A cancelled prompt ends
-// the run at once, without a completion notice.
-void WalkCheckedDevices(CDlgOperate& page, std::atomic<uint8_t>& busy, const DeviceStep& step, bool portsRun) {
-  bool askCredentials = true;
-  int error = 0;
-  std::string user;
-  std::string password;
-  CDlgDevInfo& devices = MainDialogInstance->devInfoPage;
-  for (int i = 0; i < page.DeviceItemCount(); ++i) {
-    QTreeWidgetItem* item = page.DeviceItem(i);
-    if (item->checkState(0) != Qt::Checked) continue;
-    DeviceRecord* record = CDlgOperate::RecordOfItem(item);
-    if (!record) continue;
-    const int login = devices.BatchLogin(askCredentials, record, error, user, password);
-    if (login == -2) {
-      busy = 0;
-      return;
-    }
-    record->batchTouched = 1;
-    const char* status = login == 1 ? step(*record) : "info.Login_fail";
-    page.SetDeviceItemStatus(item, Text(QString::fromLatin1(status)));
+// A synchronous run walks on the UI thread, inside the handler that asked
+// for it. A cancelled prompt ends the run at once, without a completion
+// notice.
+void RunOverCheckedDevices(CDlgOperate& page, std::atomic<uint8_t>& busy, const SyncStep& step, bool portsRun) {
+  const WalkEnd end = WalkCheckedDevices(page, [&](const CheckedDevice& device) {
+    return device.login == 1 ? step(*device.record) : "info.Login_fail";
+  });
+  if (end != WalkEnd::Walked) {
+    busy = 0;
+    return;
   }
-  if (portsRun) pm::PostPrivateMessage(&devices, pm::WM_DEVICE_PORTS_CHANGED, 0, 0);
-  ShowRunNotice("info.operate_completed");
+  if (portsRun && page.Host()) pm::PostPrivateMessage(page.Host()->DeviceListPage(), pm::WM_DEVICE_PORTS_CHANGED, 0, 0);
+  ShowNotice("info.operate_completed");
   busy = 0;
 }
 
+}  // namespace
+
 // The device has left its login (restart, reset): the handle is dropped and
 // the device list shows it logged out.
-void MarkLoggedOut(DeviceRecord& record) {
+void CDlgOperate::MarkLoggedOut(DeviceRecord& record) {
   record.loginHandle = 0;
   record.loggedIn = 0;
-  MainDialogInstance->devInfoPage.SetLoginState(std::string(record.mac), 0);
+  SetLoginState(std::string(record.mac), 0);
 }
-
-}  // namespace
 
 pm::LRESULT CDlgOperate::OnBatchReboot() {
   return StartRun(*this, rebootBusy, [this] { RebootSelected(); });
@@ -94,7 +78,7 @@ pm::LRESULT CDlgOperate::OnBatchPorts(const BatchPortsPayload* payload) {
 }
 
 void CDlgOperate::RebootSelected() {
-  WalkCheckedDevices(*this, rebootBusy, [](DeviceRecord& record) {
+  RunOverCheckedDevices(*this, rebootBusy, [this](DeviceRecord& record) {
     if (devicelib::Lib().SdkReboot(record.loginHandle) != 1) return "tx.fail";
     devicelib::Lib().SdkLogout(record.loginHandle);
     MarkLoggedOut(record);
@@ -103,7 +87,7 @@ void CDlgOperate::RebootSelected() {
 }
 
 void CDlgOperate::RestoreDefaultsSelected() {
-  WalkCheckedDevices(*this, defaultsBusy, [](DeviceRecord& record) {
+  RunOverCheckedDevices(*this, defaultsBusy, [this](DeviceRecord& record) {
     // The device forgets its logins as it resets; its answer is not waited on.
     devicelib::Lib().SdkFactoryReset(record.loginHandle, devicelib::kFactoryResetAll);
     MarkLoggedOut(record);
@@ -112,7 +96,7 @@ void CDlgOperate::RestoreDefaultsSelected() {
 }
 
 void CDlgOperate::ModifyPasswordSelected(const std::string& oldPassword, const std::string& newPassword) {
-  WalkCheckedDevices(*this, passwordBusy, [&](DeviceRecord& record) {
+  RunOverCheckedDevices(*this, passwordBusy, [&](DeviceRecord& record) {
     const std::unique_ptr<uint8_t[]> table(new (std::nothrow) uint8_t[devicelib::kUserTableSize]);
     if (!table) return "tx.fail";
     return ModifyUserPassword(record, oldPassword, newPassword, table.get()) == 1 ? "tx.success" : "tx.fail";
@@ -120,7 +104,7 @@ void CDlgOperate::ModifyPasswordSelected(const std::string& oldPassword, const s
 }
 
 void CDlgOperate::ModifyPortsSelected(const BatchPortsPayload& payload) {
-  WalkCheckedDevices(*this, portsBusy, [&](DeviceRecord& record) {
+  RunOverCheckedDevices(*this, portsBusy, [&](DeviceRecord& record) {
     if (SetDevicePorts(record, payload) != 1) return "tx.fail";
     devicelib::Lib().SdkLogout(record.loginHandle);
     MarkLoggedOut(record);

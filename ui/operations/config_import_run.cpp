@@ -1,44 +1,31 @@
-// The configuration import run: request and worker. The import is
-// synchronous per device: the worker waits for the library's call and writes
-// the device's result at once.
-#include "core/device/device_library.h"
-#include "core/language/language.h"
-#include "ui/main/divarod_dlg.h"
-#include "ui/operations/dlg_operate.h"
-#include "ui/operations/threaded_runs.h"
+#include "ui/operations/config_import_run.h"
 
-pm::LRESULT CDlgOperate::OnBatchConfigImport(const std::string* path) {
-  return StartThreadedRun(*this, importBusy, [&](int checked) {
-    std::lock_guard lock(statsLock);
-    selectedCount = checked;
-    configPath = path ? *path : configurationPage.configFilePath;
-  }, &CDlgOperate::ConfigImportWorker);
+#include "core/device/device_library.h"
+#include "core/device/device_record.h"
+#include "ui/framework/thread_handover.h"
+#include "ui/operations/dlg_operate.h"
+
+pm::LRESULT ConfigImportRun::Request(const std::string* path) {
+  return Start(
+      importBusy, [&](int) { configPath = path ? *path : page_.configurationPage.configFilePath; },
+      [this] { ConfigImportWorker(); });
 }
 
-int CDlgOperate::ConfigImportWorker(CDlgOperate* page) {
-  CDlgDevInfo& devices = MainDialogInstance->devInfoPage;
-  const std::string file = page->configPath;
-  const bool walked = WalkCheckedDevices(*page, [&](int index, DeviceRecord& record, int login) {
-    const char* status = "info.Login_fail";
-    if (login != -1) {
-      if (devicelib::Lib().SdkImportConfig(record.loginHandle, file.c_str(), 0, 0, 0, 0, 1) != 0) {
-        // A device that took the configuration is logged out.
-        devicelib::Lib().SdkLogout(record.loginHandle);
-        status = "tx.success";
-        record.loggedIn = 0;
-        record.loginHandle = 0;
-        devices.SetLoginState(std::string(record.mac), 0);
-      } else {
-        status = "tx.fail";  // refused: the device keeps its login
-      }
-    }
-    SetWalkItemStatus(*page, index, Text(QString::fromLatin1(status)));
+void ConfigImportRun::ConfigImportWorker() {
+  const std::string file = configPath;
+  const WalkEnd end = Walk([&](const CheckedDevice& device) -> const char* {
+    if (device.login == -1) return "info.Login_fail";
+    if (devicelib::Lib().SdkImportConfig(device.loginHandle, file.c_str(), 0, 0, 0, 0, 1) == 0)
+      return "tx.fail";  // refused: the device keeps its login
+    // A device that took the configuration is logged out.
+    devicelib::Lib().SdkLogout(device.loginHandle);
+    handover::RunOnUiThread([&] {
+      device.record->loggedIn = 0;
+      device.record->loginHandle = 0;
+      page_.SetLoginState(device.mac, 0);
+    });
+    return "tx.success";
   });
-  if (!walked) {
-    page->importBusy = 0;
-    return -2;
-  }
-  ShowRunCompletedNotice();
-  page->importBusy = 0;
-  return 0;
+  if (end == WalkEnd::Walked) ShowCompletedNotice();
+  importBusy = 0;
 }

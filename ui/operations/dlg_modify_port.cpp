@@ -5,8 +5,8 @@
 
 #include "core/language/language.h"
 #include "ui/filters/edit_filters.h"
-#include "ui/main/divarod_dlg.h"
-#include "ui/main/main_config.h"
+#include "ui/operations/default_ports.h"
+#include "ui/operations/dlg_operate.h"
 
 CDlgModifyPort::CDlgModifyPort()
     : CBatchSubPage(true),
@@ -48,7 +48,8 @@ void CDlgModifyPort::SetTexts() {
 void CDlgModifyPort::OnInitialised() { LoadDefaultPorts(); }
 
 void CDlgModifyPort::LoadDefaultPorts() {
-  iniPath = MainDialogInstance ? MainDialogInstance->config.configIniPath : QString();
+  const CDlgOperate* page = ParentPage();
+  iniPath = page && page->Host() ? page->Host()->ConfigIniPath() : QString();
   if (!iniPath.isEmpty()) {
     const DefaultPorts ports = ReadDefaultPorts(iniPath);
     defaultHttpPort = ports.http;

@@ -12,7 +12,7 @@
 #include "ui/framework/colours.h"
 #include "ui/framework/content_page.h"
 #include "ui/framework/key_filter.h"
-#include "ui/main/divarod_dlg.h"
+#include "ui/controls/dlg_tip.h"
 
 CDlgOperate* OperatePageInstance = nullptr;
 
@@ -66,6 +66,9 @@ CDlgOperate::CDlgOperate()
   QPalette black = markerBar.palette();
   black.setColor(QPalette::Window, Qt::black);
   markerBar.setPalette(black);
+  // Left also for a right-to-left title (a label aligns by its text's
+  // direction otherwise), so it stays beside the marker bar.
+  titleLabel.setAlignment(Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter);
   findEdit.setTextMargins(4, 0, 4, 0);
   deviceTree.setItemDelegate(new TallerRows(&deviceTree));
 
@@ -84,7 +87,11 @@ CDlgOperate::CDlgOperate()
 }
 
 CDlgOperate::~CDlgOperate() {
+  // While the page is whole: the workers still hand work to it. The records
+  // may be gone already; the window ended the runs while they were not.
   watchdogTimer_.stop();
+  upgradeRun.StopAndWait();
+  importRun.StopAndWait();
   deviceTree.viewport()->removeEventFilter(this);
   if (OperatePageInstance == this) OperatePageInstance = nullptr;
 }
@@ -104,8 +111,39 @@ void CDlgOperate::Create(QWidget* parent) {
 }
 
 bool CDlgOperate::IsBatchBusy() const {
-  return rebootBusy || defaultsBusy || passwordBusy || portsBusy || upgradeBusy || importBusy;
+  return rebootBusy || defaultsBusy || passwordBusy || portsBusy || upgradeRun.upgradeBusy || importRun.importBusy;
 }
+
+void CDlgOperate::EndRuns() {
+  watchdogTimer_.stop();
+  upgradeRun.StopAndWait();
+  importRun.StopAndWait();
+  upgradeRun.CloseStartedUpgrades();
+}
+
+pm::LRESULT CDlgOperate::OnUpgradeProgressMessage(DeviceRecord* record, int value) {
+  upgradeRun.OnProgressMessage(record, value);
+  return 0;
+}
+
+void CDlgOperate::OnUpgradeWatchdog(int timerId) {
+  if (timerId != kWatchdogTimer || !upgradeRun.upgradeBusy) return;
+  if (!rootItem || rootItem->childCount() == 0) return;
+  if (upgradeRun.OnWatchdogTick()) setEnabled(true);
+}
+
+// --- the device list page, for the runs ---------------------------------------------
+
+int CDlgOperate::BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user,
+                            std::string& password) {
+  return host_ ? host_->BatchLogin(askCredentials, record, error, user, password) : -1;
+}
+
+int CDlgOperate::SetLoginState(std::string mac, int state) {
+  return host_ ? host_->SetLoginState(std::move(mac), state) : -1;
+}
+
+bool CDlgOperate::SearchRunning() const { return !host_ || host_->SearchRunning(); }
 
 pm::LRESULT CDlgOperate::OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) {
   switch (message) {
@@ -188,8 +226,7 @@ void CDlgOperate::SetControlTexts() {
   for (const auto& b : buttons) {
     const QString text = Text(QString::fromLatin1(b.key));
     b.button->setText(text);
-    // FIND and ALL show their pictures alone, as on the device list page.
-    if (b.button != &findButton && b.button != &allButton) b.button->caption = text;
+    b.button->caption = text;  // FIND and ALL too: unlike the device list's, they carry captions
     b.button->SetToolTipText(text);
     b.button->update();
   }
@@ -278,10 +315,6 @@ void CDlgOperate::RepaintSubPageButtons() {
 
 // --- FIND and ALL -------------------------------------------------------------------
 
-void CDlgOperate::ShowNotice(const char* key) {
-  ShowTipBox(Text(QString::fromLatin1(key)), Text(QStringLiteral("msg.Msg")), false, true, CDlgTip::kIconInformation);
-}
-
 void CDlgOperate::OnFind() {
   const QString text = findEdit.text();
   if (text.isEmpty()) return;
@@ -289,10 +322,10 @@ void CDlgOperate::OnFind() {
     ShowNotice("info.Configuring_wait");
     return;
   }
-  if (!MainDialogInstance) return;
+  if (!host_) return;
   std::string utf8;
   CStringToUtf8(text, utf8);
-  DeviceMap& map = MainDialogInstance->deviceMap;
+  DeviceMap& map = host_->DeviceRecords();
   FilterDeviceTree(utf8, map);
   showingAll = static_cast<std::size_t>(DeviceItemCount()) == map.size() ? 1 : 0;
 }
@@ -303,8 +336,8 @@ void CDlgOperate::OnShowAll() {
     ShowNotice("info.Configuring_wait");
     return;
   }
-  if (!MainDialogInstance) return;
-  RebuildDeviceTree(deviceTree, MainDialogInstance->deviceMap);
+  if (!host_) return;
+  RebuildDeviceTree(deviceTree, host_->DeviceRecords());
   showingAll = 1;
 }
 
@@ -440,8 +473,8 @@ pm::LRESULT CDlgOperate::OnSearchStarted() {
 }
 
 pm::LRESULT CDlgOperate::OnSearchFinished() {
-  if (!MainDialogInstance || !rootItem) return -1;
-  RebuildDeviceTree(deviceTree, MainDialogInstance->deviceMap);
+  if (!host_ || !rootItem) return -1;
+  RebuildDeviceTree(deviceTree, host_->DeviceRecords());
   return 1;
 }
 

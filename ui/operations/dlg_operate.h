@@ -11,8 +11,10 @@
 //                           the tree (rebuild, filter, check boxes, item texts)
 //   batch_runs.cpp          the synchronous runs: reboot, defaults, password, ports
 //   device_batch_steps.cpp  the device steps of those runs (user table, port blocks)
-//   upgrade_run.cpp         the firmware upgrade run, its progress and watchdog
-//   config_import_run.cpp   the configuration import run
+//   checked_device_walk.cpp the walk over the checked devices that every run makes
+// and the two threaded runs are objects of their own, owned by the page:
+//   upgrade_run.h           the firmware upgrade run, its progress and watchdog
+//   config_import_run.h     the configuration import run
 
 #include <QBrush>
 #include <QColor>
@@ -31,13 +33,15 @@
 #include "ui/controls/skin_button.h"
 #include "ui/controls/tree_ctrl.h"
 #include "ui/framework/private_messages.h"
+#include "ui/operations/batch_page_host.h"
 #include "ui/operations/batch_ports_payload.h"
 #include "ui/operations/dlg_configuration.h"
 #include "ui/operations/dlg_modify_password.h"
 #include "ui/operations/dlg_modify_port.h"
 #include "ui/operations/dlg_reboot.h"
+#include "ui/operations/config_import_run.h"
 #include "ui/operations/dlg_upgrade.h"
-#include "ui/operations/threaded_run_state.h"
+#include "ui/operations/upgrade_run.h"
 
 class QTreeWidgetItem;
 
@@ -71,11 +75,20 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   CDlgOperate();
   ~CDlgOperate() override;
 
+  // The window that hosts the page hands itself over before it creates the
+  // page. Without a host the page shows no devices and starts no run.
+  void SetHost(BatchPageHost* host) { host_ = host; }
+  BatchPageHost* Host() const { return host_; }
   // Creates the page's window hidden, as a child of parent, and initialises it.
   void Create(QWidget* parent);
 
   // True while any kind of batch run goes on.
   bool IsBatchBusy() const;
+  // Closing the program: the threaded runs are stopped and their workers
+  // waited for, the upgrades still open closed, the watchdog stopped.
+  void EndRuns();
+  // A threaded run's worker has not yet returned.
+  bool WorkersRunning() const { return upgradeRun.WorkerRunning() || importRun.WorkerRunning(); }
 
   pm::LRESULT OnPrivateMessage(unsigned message, pm::WPARAM wParam, pm::LPARAM lParam) override;
 
@@ -126,6 +139,9 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   void RestoreDefaultsSelected();
   void ModifyPasswordSelected(const std::string& oldPassword, const std::string& newPassword);
   void ModifyPortsSelected(const BatchPortsPayload& payload);
+  // The device has left its login (restart, reset): handle and flag cleared,
+  // the device list shows it logged out.
+  void MarkLoggedOut(DeviceRecord& record);
 
   // --- device steps (device_batch_steps.cpp) ------------------------------------
   // The library's result of the user change, -1 when the table cannot be read
@@ -136,13 +152,17 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   // restarts), -1 when none was.
   static int SetDevicePorts(DeviceRecord& record, const BatchPortsPayload& payload);
 
-  // --- threaded runs (upgrade_run.cpp, config_import_run.cpp) --------------------
-  pm::LRESULT OnBatchUpgrade();
-  pm::LRESULT OnBatchConfigImport(const std::string* path);
+  // --- threaded runs (upgradeRun, importRun) ----------------------------------------
+  pm::LRESULT OnBatchUpgrade() { return upgradeRun.Request(); }
+  pm::LRESULT OnBatchConfigImport(const std::string* path) { return importRun.Request(path); }
   pm::LRESULT OnUpgradeProgressMessage(DeviceRecord* record, int value);
   void OnUpgradeWatchdog(int timerId);
-  static int UpgradeWorker(CDlgOperate* page);
-  static int ConfigImportWorker(CDlgOperate* page);
+
+  // --- what the runs need of the host ------------------------------------------------
+  // The batch login (callable from a run's worker) and the login-state cell.
+  int BatchLogin(bool& askCredentials, DeviceRecord* record, int& error, std::string& user, std::string& password);
+  int SetLoginState(std::string mac, int state);
+  bool SearchRunning() const;
 
   // --- state -------------------------------------------------------------------
   struct Rect {
@@ -176,28 +196,23 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
   CDlgConfiguration configurationPage;
   CDlgReboot rebootPage;
 
-  std::string firmwarePath;  // firmware file of the upgrade run
-  std::string configPath;    // configuration file of the import run
-
-  // OperationStats: the checked devices counted when a run is requested, and
-  // the upgrade run's results. statsLock guards them where a worker or the
-  // library's thread takes part, and every completion test of the upgrade.
+  // The checked devices counted when a run was last requested (UI thread).
   int selectedCount = 0;
-  int successCount = 0;
-  int failureCount = 0;
-  std::mutex statsLock;
 
   uint8_t showingAll = 1;  // the tree shows every device of the map
 
-  // One flag per kind of run; 1 while that run goes on. The workers of the
-  // threaded runs clear theirs, hence atomic.
+  // One flag per kind of synchronous run; 1 while that run goes on. The
+  // threaded runs keep theirs (upgradeBusy, importBusy), which their workers
+  // clear, hence atomic.
   std::atomic<uint8_t> rebootBusy{0};
   std::atomic<uint8_t> defaultsBusy{0};
   std::atomic<uint8_t> passwordBusy{0};
   std::atomic<uint8_t> portsBusy{0};
-  std::atomic<uint8_t> upgradeBusy{0};
-  std::atomic<uint8_t> importBusy{0};
-  ThreadedRunState threadedRuns;  // upgrade_run.cpp, config_import_run.cpp
+
+  // The threaded runs, with their files, counters and busy flags. They go
+  // before the controls they show on.
+  UpgradeRun upgradeRun{*this};
+  ConfigImportRun importRun{*this};
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -205,12 +220,11 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
 
  private:
   void RepaintSubPageButtons();
-  // The notice shown when a run is requested or FIND/ALL pressed while busy.
-  static void ShowNotice(const char* key);
   // Paints one item's new text at once: a run does not return to the event
   // loop between devices.
   void RepaintItemNow(QTreeWidgetItem* item);
 
+  BatchPageHost* host_ = nullptr;
   QTimer watchdogTimer_;
   QTreeWidgetItem* pressedBox_ = nullptr;  // the check box a left press went down on
   bool created_ = false;
@@ -219,10 +233,3 @@ class CDlgOperate : public QWidget, public pm::MessageReceiver {
 // The one batch-operation page, set by its constructor; the upgrade progress
 // callback posts to it.
 extern CDlgOperate* OperatePageInstance;
-
-// The device library's upgrade progress callback (on the library's thread):
-// turns total/done into a percent (1..100), -1 finished or -2 failed and posts
-// WM_UPGRADE_PROGRESS to the page when the value changed. userData is the
-// device's record.
-void UpgradeProgressCallback(int32_t loginHandle, int32_t upgradeHandle, int32_t total, int32_t done,
-                             void* userData);

@@ -462,8 +462,7 @@ void CDlgCapacityCalculator::OnAddChannel() { ShowChannelEditor(false); }
 
 void CDlgCapacityCalculator::OnModifyChannel() {
   if (CountCheckedRows() == 0) {
-    ShowTipBox(Text(QStringLiteral("msg.sel_channel_first")), Text(QStringLiteral("msg.Msg")), false, true,
-               CDlgTip::kIconInformation);
+    ShowNotice("msg.sel_channel_first");
     return;
   }
   ShowChannelEditor(true);
@@ -471,8 +470,7 @@ void CDlgCapacityCalculator::OnModifyChannel() {
 
 void CDlgCapacityCalculator::OnDeleteChannel() {
   if (CountCheckedRows() == 0) {
-    ShowTipBox(Text(QStringLiteral("msg.sel_channel_first")), Text(QStringLiteral("msg.Msg")), false, true,
-               CDlgTip::kIconInformation);
+    ShowNotice("msg.sel_channel_first");
     return;
   }
   if (allChecked) {

@@ -29,13 +29,14 @@ class TallerRows : public QStyledItemDelegate {
 }  // namespace
 
 CDlgSetting::CDlgSetting()
-    : titleText(this),
-      logoPicture(this),
-      divider(this),
-      okButton(this),
-      cancelButton(this),
-      closeButton(this),
-      tree(this) {
+    : client(this),
+      titleText(&client),
+      logoPicture(&client),
+      divider(&client),
+      okButton(&client),
+      cancelButton(&client),
+      closeButton(&client),
+      tree(&client) {
   titleText.setObjectName("1127");
   logoPicture.setObjectName("1148");
   divider.setObjectName("1114");
@@ -62,7 +63,10 @@ void CDlgSetting::Create(QWidget* owner, const SettingsSource& source, pm::Messa
   devicePage = devicePageTarget;
   pageLogo_ = source.pageLogo;
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-  resize(ShellDlgRect(0, 0, 356, 218).size());
+  // The template gives the client area; the border lies around it.
+  const QSize clientSize = ShellDlgRect(0, 0, 356, 218).size();
+  client.setGeometry(QRect(QPoint(1, 1), clientSize));
+  resize(clientSize + QSize(2, 2));
   if (owner_) {
     QRect frame = frameGeometry();
     frame.moveCenter(owner_->window()->frameGeometry().center());
@@ -89,10 +93,10 @@ void CDlgSetting::Create(QWidget* owner, const SettingsSource& source, pm::Messa
   aboutPage.releaseText = source.releaseText;
 
   Layout();
-  languagePage.Create(this, PageRect());
-  searchPage.Create(this, PageRect());
-  devInfoPage.Create(this, PageRect());
-  aboutPage.Create(this, PageRect());
+  languagePage.Create(&client, PageRect());
+  searchPage.Create(&client, PageRect());
+  devInfoPage.Create(&client, PageRect());
+  aboutPage.Create(&client, PageRect());
   currentPage_ = kPageLanguage;
   languagePage.show();
 
@@ -112,17 +116,19 @@ void CDlgSetting::Create(QWidget* owner, const SettingsSource& source, pm::Messa
   hide();
 }
 
-QRect CDlgSetting::PageRect() const { return QRect(QPoint(kTreeWidth, kBand), QPoint(width() - 1, height() - kBand - 1)); }
+QRect CDlgSetting::PageRect() const {
+  return QRect(QPoint(kTreeWidth, kBand), QPoint(client.width() - 1, client.height() - kBand - 1));
+}
 
 void CDlgSetting::Layout() {
   const int w = pageLogo_.isNull() ? 32 : pageLogo_.width();
   const int h = pageLogo_.isNull() ? 32 : pageLogo_.height();
   logoPicture.setGeometry(10, kBand / 2 - h / 2, w, h);
   titleText.setGeometry(w + 20, kBand / 2 - 10, 300, 20);
-  closeButton.setGeometry(width() - 24, 6, 20, 20);
-  divider.setGeometry(kTreeWidth, 0, 1, height());
+  closeButton.setGeometry(client.width() - 24, 6, 20, 20);
+  divider.setGeometry(kTreeWidth, 0, 1, client.height());
   divider.hide();
-  tree.setGeometry(0, kTreeTop, kTreeWidth, height() - kTreeTop);
+  tree.setGeometry(0, kTreeTop, kTreeWidth, client.height() - kTreeTop);
   okButton.setGeometry(ShellDlgRect(228, 195, 48, 16));
   cancelButton.setGeometry(ShellDlgRect(285, 195, 48, 16));
 }
@@ -257,7 +263,13 @@ void CDlgSetting::showEvent(QShowEvent* event) {
     windowHandle()->setTransientParent(owner_->window()->windowHandle());
 }
 
+// The border: what of the window the client area leaves.
 void CDlgSetting::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), colours::FromColorRef(colours::kBorder));
+}
+
+void CDlgSetting::ClientArea::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), colours::FromColorRef(colours::kBand));
   p.fillRect(QRect(0, kBand, width(), height() - kBand), Qt::white);

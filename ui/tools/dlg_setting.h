@@ -5,7 +5,8 @@
 // shows it over the disabled main window. OK applies the page showing, and
 // only a value that differs from the one last applied, by a message sent to
 // the main window (which stores it in Config.ini). Cancel, the close button
-// and the platform's close only hide it; Enter and Esc do nothing.
+// and the platform's close only hide it; Enter and Esc do nothing. A thin
+// border frames its client area, on which every control and page lies.
 
 #include <QDialog>
 #include <QLabel>
@@ -45,7 +46,7 @@ class CDlgSetting : public QDialog, public pm::MessageReceiver {
  public:
   // Page ids: the tree items' data and the value of currentPage.
   enum PageId { kPageLanguage = 5, kPageDevInfo = 6, kPageAbout = 12, kPageSearch = 13 };
-  static constexpr int kBand = 50;       // the dark top band that drags the window
+  static constexpr int kBand = 50;       // client rows of the dark top band that drags the window
   static constexpr int kTreeWidth = 180;
   static constexpr int kTreeTop = 70;
 
@@ -69,7 +70,7 @@ class CDlgSetting : public QDialog, public pm::MessageReceiver {
   // Cancel, the close button and the platform's close: nothing is applied.
   void reject() override;
 
-  // The client rectangle the pages lie on.
+  // The rectangle of the client area the pages lie on.
   QRect PageRect() const;
   CSettingsPage* Page(int pageId);
   int CurrentPage() const { return currentPage_; }
@@ -81,6 +82,17 @@ class CDlgSetting : public QDialog, public pm::MessageReceiver {
   int lastLanguage = 0;           // language table row last applied
   uint32_t lastColumnMask = 0;    // column mask last applied
   SearchSettingsPayload lastSearch;  // search settings last applied; sent by address
+
+  // The client area, inside the 1-pixel border: the dark band, the white
+  // body and the light strip above the tree.
+  class ClientArea : public QWidget {
+   public:
+    using QWidget::QWidget;
+
+   protected:
+    void paintEvent(QPaintEvent* event) override;
+  };
+  ClientArea client;
 
   QLabel titleText;   // 1127
   QLabel logoPicture; // 1148
@@ -119,5 +131,5 @@ class CDlgSetting : public QDialog, public pm::MessageReceiver {
   QWidget* owner_ = nullptr;
   QPixmap pageLogo_;
   int currentPage_ = kPageLanguage;
-  titleband::TitleBand titleBand_{this, kBand};
+  titleband::TitleBand titleBand_{this, kBand + 1};  // the band lies below the border
 };

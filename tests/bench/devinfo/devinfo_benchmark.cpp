@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "tests/support/fake_device_library.h"
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_dev_info.h"
+#include "ui/devicelist/dlg_dev_info.h"
 
 namespace {
 

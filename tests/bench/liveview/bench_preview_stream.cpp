@@ -4,7 +4,7 @@
 // window). Prints frames shown per second, frames lost, the delay from the
 // device's capture to the paint (median, 99th percentile) and this program's
 // CPU time.
-//   bench_preview_stream [seconds]
+//   bench_preview_stream [seconds]   (flags starting with "--" are ignored)
 #include <time.h>
 
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "libs/liveview/network_live_view.h"
 #include "tests/e2e/devsim/devsim_process.h"
@@ -39,7 +40,11 @@ double Percentile(std::vector<int64_t> v, double p) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+  // scripts/bench hands every benchmark the same flags; this harness takes
+  // only its length and leaves the others (--benchmark_...) alone.
+  int seconds = 30;
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--", 2) != 0) seconds = std::max(1, std::atoi(argv[i]));
 
   QTemporaryDir dir;
   QFile fleet(dir.filePath("fleet.ini"));

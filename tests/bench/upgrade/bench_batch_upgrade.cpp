@@ -21,7 +21,7 @@
 #include "tests/e2e/devsim/devsim_process.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 namespace {
 
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     sinceTick.start();
     ticker.start(10);
     pm::SendPrivateMessage(&page, pm::WM_BATCH_UPGRADE);
-    const bool ended = Serve([&] { return !page.upgradeBusy; }, 300000);
+    const bool ended = Serve([&] { return !page.upgradeRun.upgradeBusy; }, 300000);
     const double seconds = static_cast<double>(run.nsecsElapsed()) / 1e9;
     ticker.stop();
 

@@ -16,9 +16,9 @@
 #include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ class BatchRunsE2e : public ::testing::Test {
 
   void TearDown() override {
     if (dlg) {
-      EXPECT_TRUE(WaitUntil([&] { return Page().threadedRuns.runningWorkers == 0; }, 10000));
+      EXPECT_TRUE(WaitUntil([&] { return !Page().WorkersRunning(); }, 10000));
       MainDialogInstance = nullptr;
       dlg.reset();
     }
@@ -128,7 +128,7 @@ TEST_F(BatchRunsE2e, UpgradeOfThreeWhereOneStallsAndOneFails) {
       << Text(kStalls).toStdString();
   EXPECT_EQ(prompts, 1);
   EXPECT_TRUE(notices.isEmpty());
-  EXPECT_TRUE(Page().upgradeBusy);
+  EXPECT_TRUE(Page().upgradeRun.upgradeBusy);
 
   // Timer 1's ticks: the stalled device is given up at the second.
   Page().OnUpgradeWatchdog(CDlgOperate::kWatchdogTimer);
@@ -136,9 +136,9 @@ TEST_F(BatchRunsE2e, UpgradeOfThreeWhereOneStallsAndOneFails) {
   Page().OnUpgradeWatchdog(CDlgOperate::kWatchdogTimer);
   EXPECT_EQ(Text(kStalls), Status(kStalls, "tx.fail"));
   EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
-  EXPECT_FALSE(Page().upgradeBusy);
-  EXPECT_EQ(Page().successCount, 1);
-  EXPECT_EQ(Page().failureCount, 2);
+  EXPECT_FALSE(Page().upgradeRun.upgradeBusy);
+  EXPECT_EQ(Page().upgradeRun.successCount, 1);
+  EXPECT_EQ(Page().upgradeRun.failureCount, 2);
   for (const char* ip : {kGood, kStalls, kFails}) EXPECT_EQ(LoginCell(ip), ::Text("tx.unLogin")) << ip;
   EXPECT_EQ(library.HeldFirmwareImages(), 0u);
 
@@ -170,7 +170,7 @@ TEST_F(BatchRunsE2e, ConfigurationFromOneDeviceIntoTwoWhereTheSecondRefuses) {
   Check({kFails, kRefuses});
   std::string path = exported;
   ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_CONFIG_IMPORT, reinterpret_cast<pm::WPARAM>(&path)), 1);
-  ASSERT_TRUE(WaitUntil([&] { return !Page().importBusy; }, 60000));
+  ASSERT_TRUE(WaitUntil([&] { return !Page().importRun.importBusy; }, 60000));
 
   EXPECT_EQ(Text(kFails), Status(kFails, "tx.success"));
   EXPECT_EQ(Record(kFails).loggedIn, 0);

@@ -17,11 +17,11 @@
 #include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/device_menu.h"
+#include "ui/devicelist/device_columns.h"
+#include "ui/devicelist/device_menu.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_login_local.h"
-#include "ui/main/dlg_modify_model.h"
+#include "ui/devicelist/dlg_login_local.h"
+#include "ui/devicelist/dlg_modify_model.h"
 
 namespace {
 

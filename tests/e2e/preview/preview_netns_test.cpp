@@ -14,7 +14,8 @@
 #include "tests/support/private_network.h"
 #include "tests/ui/mainwindow/main_window_fixture.h"
 #include "tests/unit/liveview/live_view_judge.h"
-#include "ui/main/dlg_preview.h"
+#include "ui/devicelist/dlg_preview.h"
+#include "ui/main/open_device_preview.h"
 
 namespace {
 

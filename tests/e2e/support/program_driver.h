@@ -19,9 +19,9 @@
 
 #include "tests/e2e/devsim/devsim_process.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_dev_info.h"
-#include "ui/main/dlg_login_local.h"
-#include "ui/main/dlg_modify_network_new.h"
+#include "ui/devicelist/dlg_dev_info.h"
+#include "ui/devicelist/dlg_login_local.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
 
 namespace e2e {
 

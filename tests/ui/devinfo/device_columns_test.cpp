@@ -1,6 +1,6 @@
 // The column rules of the device list: cell texts, the two comparators and
 // the FIND test over the shown columns.
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 
 #include <gtest/gtest.h>
 

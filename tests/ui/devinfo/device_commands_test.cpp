@@ -13,10 +13,10 @@
 #include <cstring>
 
 #include "tests/ui/devinfo/device_page_fixture.h"
-#include "ui/main/device_menu.h"
-#include "ui/main/dlg_modify_model.h"
-#include "ui/main/dlg_modify_network_new.h"
-#include "ui/main/model_name_block.h"
+#include "ui/devicelist/device_menu.h"
+#include "ui/devicelist/dlg_modify_model.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
+#include "ui/devicelist/model_name_block.h"
 
 namespace devlist_test {
 namespace {
@@ -211,7 +211,7 @@ TEST_F(DeviceCommands, RightClickOnTheRealListReachesTheClickedRowAndColumn) {
 
 TEST_F(DeviceCommands, ChoiceWhileABatchRunsIsRefusedAndTouchesNothing) {
   AnswerLikeTheUser();
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   for (int id : {kMenuLogin, kMenuNetwork, kMenuExport, kMenuModifyModel, kMenuMainStream}) {
     shown.clear();
     menuChoice = id;
@@ -220,7 +220,7 @@ TEST_F(DeviceCommands, ChoiceWhileABatchRunsIsRefusedAndTouchesNothing) {
     EXPECT_EQ(shown.size(), 2u) << id;  // the menu and the notice, nothing else
     EXPECT_EQ(page->deviceCommandRunning, 0);
   }
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
   EXPECT_TRUE(library.fake.Calls().empty());
   EXPECT_TRUE(previews.isEmpty());
 }

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "tests/ui/support/page_window_fixture.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/dlg_dev_info.h"
+#include "ui/devicelist/device_columns.h"
+#include "ui/devicelist/dlg_dev_info.h"
 
 namespace devlist_test {
 

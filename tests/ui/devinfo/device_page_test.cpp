@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "tests/ui/devinfo/device_page_fixture.h"
+#include "tests/ui/support/ink_span.h"
 
 namespace devlist_test {
 namespace {
@@ -197,6 +198,35 @@ TEST_F(DevicePage, LanguageChangeRetitlesAndRewritesLoginCells) {
   EXPECT_EQ(page->countLabel.text(), "tx.dev_num_descri");
 }
 
+// SEARCH alone carries a caption; FIND, ALL, NET and EXPORT show only their
+// pictures, with the text as tooltip.
+TEST_F(DevicePage, OnlySearchShowsACaption) {
+  pm::SendPrivateMessage(page, pm::WM_LANGUAGE_CHANGED);
+  const std::pair<CxSkinButton*, const char*> pictures[] = {{&page->findButton, "tx.Find"},
+                                                            {&page->allButton, "tx.All"},
+                                                            {&page->netButton, "tx.NetworkModify"},
+                                                            {&page->exportButton, "tx.Export"}};
+  for (const auto& [button, key] : pictures) {
+    EXPECT_TRUE(button->caption.isEmpty()) << key;
+    EXPECT_EQ(button->ToolTipText(), Text(key)) << key;
+  }
+  EXPECT_EQ(page->searchButton.caption, Text("tx.Search"));
+}
+
+// A right-to-left label starts at its left edge, as a left-to-right one
+// does, so its text stays clear of the count on its right.
+TEST_F(DevicePage, RightToLeftCountLabelStaysClearOfTheCount) {
+  for (const char* text : {"Devices found:", "الأجهزة التي تم العثور عليها:", "دستگاه‌های یافت‌شده:",
+                           "התקנים שנמצאו:"}) {
+    SCOPED_TRACE(text);
+    page->countLabel.setText(QString::fromUtf8(text));
+    const InkSpan ink = InkOf(page->countLabel);
+    ASSERT_GE(ink.left, 0);
+    EXPECT_LE(ink.left, 2);
+    EXPECT_LT(ink.right, page->countLabel.width() - 4) << "the count starts at " << page->countText.x();
+  }
+}
+
 TEST_F(DevicePage, PortRefreshRewritesPortCellsAndKeepsDashes) {
   FinishSearch(ThreeDevices());
   for (auto& [mac, record] : Main().deviceMap) {
@@ -212,14 +242,14 @@ TEST_F(DevicePage, PortRefreshRewritesPortCellsAndKeepsDashes) {
 // --- the search command and its busy rules ------------------------------------
 
 TEST_F(DevicePage, SearchWhileABatchRunsIsRefusedAndTheTimersSilently) {
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   page->searchFromTimer = 1;
   page->RequestSearch();
   EXPECT_TRUE(Shown().isEmpty());
   EXPECT_EQ(page->searchFromTimer, 0);
   page->RequestSearch();  // the user's click right after
   EXPECT_EQ(Shown(), QStringList({"info.Configuring_wait"}));
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
 }
 
 TEST_F(DevicePage, SearchWhileADeviceCommandRunsIsRefused) {
@@ -246,13 +276,12 @@ TEST_F(DevicePage, IdleSearchRunsTheSearchAndRefillsTheList) {
 }
 
 TEST_F(DevicePage, NoMainWindowMeansNoSearchFindOrAll) {
-  CDivarodDlg* main = MainDialogInstance;
-  MainDialogInstance = nullptr;
+  page->SetHost(nullptr);
   page->RequestSearch();
   EXPECT_EQ(pm::SendPrivateMessage(page, pm::WM_SEARCH_FINISHED), -1);
   page->OnShowAll();
   EXPECT_EQ(page->listShowingAll, 0);
-  MainDialogInstance = main;
+  page->SetHost(&Main());
   EXPECT_TRUE(Shown().isEmpty());
 }
 
@@ -282,11 +311,11 @@ TEST_F(DevicePage, IpDoubleClickOpensTheWebPageFromTheCellsEvenWhileBusy) {
   UrlCatcher catcher;
   QDesktopServices::setUrlHandler("http", &catcher, "Open");
   FinishSearch(ThreeDevices());
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   page->SetCellText(2, kColHttpPort, "8081");  // the cells are what counts
   page->OnDeviceListDblClk(2, kColIp);
   page->OnDeviceListDblClk(2, kColMac);  // nothing
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
   QDesktopServices::unsetUrlHandler("http");
   ASSERT_EQ(catcher.urls.size(), 1);
   EXPECT_EQ(catcher.urls[0].toString(), "http://192.168.1.5:8081");
@@ -295,9 +324,9 @@ TEST_F(DevicePage, IpDoubleClickOpensTheWebPageFromTheCellsEvenWhileBusy) {
 
 TEST_F(DevicePage, LoginCellDoubleClickPromptsEvenWhileBusy) {
   FinishSearch(ThreeDevices());
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   page->OnDeviceListDblClk(0, kColLoginState);  // the prompt is cancelled
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
   EXPECT_EQ(Shown("login"), QStringList({"10.0.0.10"}));
   EXPECT_TRUE(Shown().isEmpty());
 }

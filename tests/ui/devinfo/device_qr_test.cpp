@@ -94,9 +94,9 @@ TEST_F(DeviceQr, SearchRequestEmptiesButKeepsThePicture) {
 }
 
 TEST_F(DeviceQr, PictureShowsEvenWhileABatchRuns) {
-  Main().operatePage.upgradeBusy = 1;
+  Main().operatePage.upgradeRun.upgradeBusy = 1;
   page->OnDeviceListClick(0);
-  Main().operatePage.upgradeBusy = 0;
+  Main().operatePage.upgradeRun.upgradeBusy = 0;
   EXPECT_EQ(DecodedPicture(), std::optional<std::string>("DVR7Q3KPLMNXYZ10"));
 }
 

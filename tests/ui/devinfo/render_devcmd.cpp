@@ -10,10 +10,10 @@
 #include "tests/support/fake_device_library.h"
 #include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/device_menu.h"
+#include "ui/devicelist/device_columns.h"
+#include "ui/devicelist/device_menu.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_modify_model.h"
+#include "ui/devicelist/dlg_modify_model.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_login_local.h"
-#include "ui/main/dlg_modify_network_new.h"
+#include "ui/devicelist/dlg_login_local.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "core/language/language.h"
 #include "tests/ui/devinfo/device_page_fixture.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 namespace devlist_test {
 namespace {

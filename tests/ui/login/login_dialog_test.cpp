@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "ui/framework/modal_seam.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 namespace {
 

@@ -102,7 +102,7 @@ TEST_P(QuitWhileBusy, IsRefusedWithConfiguringWait) {
   const std::function<void(uint8_t)> flags[] = {
       [&](uint8_t v) { op.rebootBusy = v; },   [&](uint8_t v) { op.defaultsBusy = v; },
       [&](uint8_t v) { op.passwordBusy = v; }, [&](uint8_t v) { op.portsBusy = v; },
-      [&](uint8_t v) { op.upgradeBusy = v; },  [&](uint8_t v) { op.importBusy = v; },
+      [&](uint8_t v) { op.upgradeRun.upgradeBusy = v; },  [&](uint8_t v) { op.importRun.importBusy = v; },
       [&](uint8_t v) { dlg->devInfoPage.networkChangeRunning = v; }};
   flags[GetParam()](1);
   dlg->OnQuit();

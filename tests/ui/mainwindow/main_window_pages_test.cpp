@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, ATimerTickWhenIdleRunsASearchAndRestartsThePeriod) {
 
 TEST_F(MainWindowTest, ATimerTickDuringABatchRunIsSkippedButAUsersSearchIsRefused) {
   ShowWindow();
-  dlg->operatePage.upgradeBusy = 1;
+  dlg->operatePage.upgradeRun.upgradeBusy = 1;
   dlg->OnTimer(CDivarodDlg::kPeriodicSearchTimer);
   QCoreApplication::processEvents();
   EXPECT_TRUE(Tips().empty());
@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, ATimerTickDuringABatchRunIsSkippedButAUsersSearchIsRefuse
   ASSERT_EQ(Tips().size(), 1u);
   EXPECT_EQ(Tips()[0].text, Text("info.Configuring_wait"));
   EXPECT_EQ(fake.CountOf("SDK_SearchDevices_v1_v3_MultiEth"), 0);
-  dlg->operatePage.upgradeBusy = 0;
+  dlg->operatePage.upgradeRun.upgradeBusy = 0;
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST_F(MainMenu, ClosingTheSettingsDialogGivesTheWindowBack) {
     Main().setEnabled(true);
   }
   const QRect close = Main().settingDialog.closeButton.geometry();
-  EXPECT_EQ(close, QRect(Main().settingDialog.width() - 24, 6, 20, 20));
+  EXPECT_EQ(close, QRect(Main().settingDialog.client.width() - 24, 6, 20, 20));  // client coordinates
 }
 
 TEST_F(MainMenu, ParentResizeKeepsSettingAtTheBottom) {

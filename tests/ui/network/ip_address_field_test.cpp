@@ -1,5 +1,5 @@
 // The IPv4 address field: only dotted addresses, blank boxes read 0.
-#include "ui/main/ip_address_field.h"
+#include "ui/devicelist/ip_address_field.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 
 #include "tests/ui/devinfo/device_page_fixture.h"
 #include "tools/lanresponder/lan_responder.h"
-#include "ui/main/dlg_modify_network_new.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
 
 namespace devlist_test {
 namespace {

@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "ui/framework/modal_seam.h"
-#include "ui/main/dlg_modify_network_new.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The address rules of the network dialog.
-#include "ui/main/network_rules.h"
+#include "ui/devicelist/network_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "tests/ui/operations/operate_page_fixture.h"
-#include "ui/main/device_columns.h"
+#include "ui/devicelist/device_columns.h"
 
 namespace operate_test {
 namespace {
@@ -37,6 +37,29 @@ TEST_F(BatchRunTest, NoRunWhileASearchIsUnderWay) {
   Main().searching = false;
   EXPECT_TRUE(library.fake.Calls().empty());
   EXPECT_TRUE(shown.empty());
+  EXPECT_FALSE(op->IsBatchBusy());
+}
+
+// Timer 101 posts its request while nothing is busy; the user's Yes starts a
+// run in the same pass of the event loop, and the request reaches the main
+// window inside the run's login prompt. The run owns the records until it
+// ends: the request is not carried out.
+TEST_F(BatchRunTest, ASearchRequestDeliveredInsideTheRunsPromptIsNotCarriedOut) {
+  Check({"192.168.1.10", "192.168.1.30", "10.0.0.20"});
+  library.fake.searchRecords = ThreeDevices();
+  answer = [this](const modal::ModalRequest& request) {
+    if (request.kind == "login") QCoreApplication::processEvents();  // as the prompt's own loop does
+    return DefaultAnswer(request);
+  };
+  pm::PostPrivateMessage(&Main(), pm::WM_REQUEST_SEARCH);
+  EXPECT_EQ(pm::SendPrivateMessage(op, pm::WM_BATCH_REBOOT), 1);
+
+  EXPECT_EQ(library.fake.CountOf("SDK_SearchDevices_v1_v3_MultiEth"), 0);
+  EXPECT_FALSE(Main().searching.load());
+  EXPECT_EQ(FirstArgs("SdkReboot"), (std::vector<std::string>{"13", "12", "11"}));
+  for (const char* ip : {"192.168.1.10", "192.168.1.30", "10.0.0.20"})
+    EXPECT_EQ(ItemOf(ip)->text(0), Status(ip, "tx.success"));
+  EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
   EXPECT_FALSE(op->IsBatchBusy());
 }
 

@@ -10,8 +10,8 @@
 
 #include "core/language/language.h"
 #include "tests/ui/support/page_window_fixture.h"
-#include "ui/main/device_columns.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/device_columns.h"
+#include "ui/devicelist/dlg_login_local.h"
 #include "ui/operations/dlg_operate.h"
 
 namespace operate_test {

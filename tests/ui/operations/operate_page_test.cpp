@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "tests/ui/operations/operate_page_fixture.h"
+#include "tests/ui/support/ink_span.h"
 
 namespace operate_test {
 namespace {
@@ -196,15 +197,15 @@ TEST_F(OperatePageTest, FindWithAnEmptyBoxDoesNothingEvenWhileBusy) {
 TEST_F(OperatePageTest, FindAndAllWhileARunIsBusyAreRefused) {
   Search(ThreeDevices());
   op->findEdit.setText("10.0");
-  op->upgradeBusy = 1;
+  op->upgradeRun.upgradeBusy = 1;
   op->OnFind();
   EXPECT_EQ(op->DeviceItemCount(), 3);
-  op->upgradeBusy = 0;
+  op->upgradeRun.upgradeBusy = 0;
   op->OnFind();
-  op->importBusy = 1;
+  op->importRun.importBusy = 1;
   op->OnShowAll();
   EXPECT_EQ(op->DeviceItemCount(), 1);
-  op->importBusy = 0;
+  op->importRun.importBusy = 0;
   EXPECT_EQ(Shown(), QStringList({Text("info.Configuring_wait"), Text("info.Configuring_wait")}));
 }
 
@@ -266,6 +267,38 @@ TEST_F(OperatePageTest, LanguageChangeRecaptionsThePageAndEverySubPage) {
   EXPECT_EQ(op->rebootPage.rebootButton.caption, Text("tx.RebootDev"));
   EXPECT_EQ(op->portPage.httpLabel.text(), Text("tx.Http_Onvif_port"));
   EXPECT_EQ(op->upgradePage.upgradeButton.caption, Text("tx.Upgrade"));
+}
+
+// Each text is the button's window text, caption and tooltip: FIND and ALL
+// here show their captions on their pictures (unlike the device list's).
+TEST_F(OperatePageTest, EveryButtonShowsItsTextAsCaptionAndTooltip) {
+  const struct {
+    CxSkinButton* button;
+    const char* key;
+  } buttons[] = {{&op->findButton, "tx.Find"},       {&op->allButton, "tx.All"},
+                 {&op->rebootButton, "tx.Reboot"},   {&op->passwordButton, "tx.Password"},
+                 {&op->portsButton, "tx.Port"},      {&op->upgradeButton, "tx.Upgrade"},
+                 {&op->configurationButton, "tx.Configuration"}};
+  for (const auto& b : buttons) b.button->caption.clear();
+  ASSERT_EQ(pm::SendPrivateMessage(op, pm::WM_LANGUAGE_CHANGED), 1);
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(b.key);
+    EXPECT_EQ(b.button->text(), Text(b.key));
+    EXPECT_EQ(b.button->caption, Text(b.key));
+    EXPECT_EQ(b.button->ToolTipText(), Text(b.key));
+  }
+  EXPECT_EQ(op->titleLabel.text(), Text("tx.DevOperate"));
+}
+
+// The title starts beside its marker bar in every direction of writing.
+TEST_F(OperatePageTest, RightToLeftTitleStaysBesideItsMarkerBar) {
+  for (const char* text : {"Batch operations", "العمليات الجماعية", "عملیات گروهی", "פעולות קבוצתיות"}) {
+    SCOPED_TRACE(text);
+    op->titleLabel.setText(QString::fromUtf8(text));
+    const InkSpan ink = InkOf(op->titleLabel);
+    ASSERT_GE(ink.left, 0);
+    EXPECT_LE(ink.left, 2) << "the bar ends at " << op->markerBar.geometry().right();
+  }
 }
 
 }  // namespace

@@ -41,9 +41,9 @@ TEST_F(SubPageTest, EveryActionIsRefusedWhileARunIsBusy) {
       [&] { op->portPage.OnModify(); },              [&] { op->rebootPage.OnReboot(); }};
   for (const auto& action : actions) {
     shown.clear();
-    op->upgradeBusy = 1;
+    op->upgradeRun.upgradeBusy = 1;
     action();
-    op->upgradeBusy = 0;
+    op->upgradeRun.upgradeBusy = 0;
     EXPECT_EQ(Boxes(), QStringList({Box(0x40, "info.Configuring_wait")}));
   }
   EXPECT_TRUE(library.fake.Calls().empty());

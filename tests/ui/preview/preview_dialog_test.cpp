@@ -8,7 +8,8 @@
 #include "core/language/language.h"
 #include "recording_live_view.h"
 #include "tests/ui/mainwindow/main_window_fixture.h"
-#include "ui/main/dlg_preview.h"
+#include "ui/devicelist/dlg_preview.h"
+#include "ui/main/open_device_preview.h"
 
 namespace {
 

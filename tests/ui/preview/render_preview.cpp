@@ -9,7 +9,8 @@
 #include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_preview.h"
+#include "ui/devicelist/dlg_preview.h"
+#include "ui/main/open_device_preview.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "core/language/language.h"
+#include "ui/framework/dialog_units.h"
 #include "ui/tools/dlg_setting.h"
 
 namespace {
@@ -349,18 +350,41 @@ TEST(SettingsDialog, LayoutWithAndWithoutAPageLogo) {
     Harness h(source);
     const int w = logo ? logo : 32;
     CDlgSetting& d = h.dialog;
+    // Client coordinates: the area inside the thin border.
+    const QSize client = d.client.size();
     EXPECT_EQ(d.logoPicture.geometry(), QRect(10, 25 - w / 2, w, w));
     EXPECT_EQ(d.titleText.geometry(), QRect(w + 20, 15, 300, 20));
-    EXPECT_EQ(d.closeButton.geometry(), QRect(d.width() - 24, 6, 20, 20));
-    EXPECT_EQ(d.tree.geometry(), QRect(0, 70, 180, d.height() - 70));
+    EXPECT_EQ(d.closeButton.geometry(), QRect(client.width() - 24, 6, 20, 20));
+    EXPECT_EQ(d.tree.geometry(), QRect(0, 70, 180, client.height() - 70));
     EXPECT_FALSE(d.divider.isVisible());
-    const QRect page(180, 50, d.width() - 180, d.height() - 100);
+    const QRect page(180, 50, client.width() - 180, client.height() - 100);
     EXPECT_EQ(d.PageRect(), page);
     EXPECT_EQ(d.languagePage.geometry(), page);
     EXPECT_EQ(d.aboutPage.geometry(), page);
     EXPECT_LT(d.okButton.geometry().right(), d.cancelButton.geometry().left());
     EXPECT_GE(d.okButton.y(), page.bottom());
   }
+}
+
+// A popup with a thin border: the template's client area inside a 1-pixel
+// frame, so the white body does not run into a white window behind it.
+TEST(SettingsDialog, AThinBorderFramesTheClientArea) {
+  Harness harness;
+  CDlgSetting& d = harness.dialog;
+  const QSize client = dialog_units::ShellDlgRect(0, 0, 356, 218).size();
+  EXPECT_EQ(d.size(), client + QSize(2, 2));
+  const QImage shot = d.grab().toImage();
+  const auto colour = [&](int x, int y) { return shot.pixelColor(x, y).name().toStdString(); };
+  const std::string border = colour(0, 0);
+  EXPECT_LT(shot.pixelColor(0, 0).lightness(), 128) << border;
+  const int w = d.width(), h = d.height();
+  for (const QPoint& at : {QPoint(0, h / 2), QPoint(0, h - 1), QPoint(w - 1, h / 2), QPoint(w / 2, 0),
+                           QPoint(w / 2, h - 1), QPoint(w - 1, h - 1), QPoint(100, h - 1)})
+    EXPECT_EQ(colour(at.x(), at.y()), border) << at.x() << "," << at.y();
+  // Inside the border: the dark band on top, the tree and the white page below it.
+  EXPECT_EQ(colour(w / 2, 1), "#313131");
+  EXPECT_EQ(colour(w - 2, h - 2), "#ffffff");
+  EXPECT_NE(colour(1, h - 2), border);
 }
 
 TEST(SettingsDialog, AboutPageShowsNameVersionAndRelease) {
@@ -410,10 +434,10 @@ TEST(SettingsDialog, PressInTheBandDragsTheWindow) {
     int y;
     bool moves;
   } presses[] = {{10, true}, {49, true}, {50, false}, {200, false}};
-  for (const auto& p : presses) {
+  for (const auto& p : presses) {  // client y
     const QPoint before = h.dialog.pos();
-    QWidget* target = h.dialog.childAt(300, p.y) ? h.dialog.childAt(300, p.y) : &h.dialog;
-    const QPoint at = target->mapFrom(&h.dialog, QPoint(300, p.y));
+    QWidget* target = h.dialog.client.childAt(300, p.y) ? h.dialog.client.childAt(300, p.y) : &h.dialog.client;
+    const QPoint at = target->mapFrom(&h.dialog.client, QPoint(300, p.y));
     QTest::mousePress(target, Qt::LeftButton, {}, at);
     QMouseEvent move(QEvent::MouseMove, QPointF(at + QPoint(30, 20)), target->mapToGlobal(QPointF(at + QPoint(30, 20))),
                      Qt::NoButton, Qt::LeftButton, {});

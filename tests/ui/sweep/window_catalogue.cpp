@@ -10,11 +10,11 @@
 #include <QMenu>
 
 #include "libs/liveview/live_view.h"
-#include "ui/main/device_menu.h"
-#include "ui/main/dlg_login_local.h"
-#include "ui/main/dlg_modify_model.h"
-#include "ui/main/dlg_modify_network_new.h"
-#include "ui/main/dlg_preview.h"
+#include "ui/devicelist/device_menu.h"
+#include "ui/devicelist/dlg_login_local.h"
+#include "ui/devicelist/dlg_modify_model.h"
+#include "ui/devicelist/dlg_modify_network_new.h"
+#include "ui/devicelist/dlg_preview.h"
 #include "ui/tools/dlg_capacity_channel_info.h"
 
 namespace {
@@ -250,7 +250,8 @@ const std::vector<SweepWindow>& SweepWindows() {
        [](CDivarodDlg& m, const Visit& v) {
          NoLiveView quiet;
          CDlgPreview preview;
-         preview.windowRect = m.frameGeometry().adjusted(30, 20, -30, -15);  // as the device list opens it
+         preview.windowRect = m.frameGeometry().adjusted(30, 20, -30, -15);  // as the main window opens it
+         preview.pageLogo = m.pageLogo;
          preview.deviceIp = "127.0.0.1";
          preview.loginUser = "admin";
          preview.streamPort = 34567;

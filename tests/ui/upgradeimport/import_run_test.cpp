@@ -61,8 +61,8 @@ TEST_F(ImportRunTest, TheSecondDeviceRefusesAndKeepsItsLogin) {
   for (const FakeCall& c : devices.CallsOf("SdkLogout")) logouts.push_back(c.Arg(0));
   EXPECT_EQ(logouts, std::vector<std::string>{"13"});
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-  EXPECT_FALSE(op->importBusy);
-  EXPECT_EQ(op->configPath, path);
+  EXPECT_FALSE(op->importRun.importBusy);
+  EXPECT_EQ(op->importRun.configPath, path);
 }
 
 TEST_F(ImportRunTest, FailedLoginsStillEndWithTheNotice) {
@@ -75,7 +75,7 @@ TEST_F(ImportRunTest, FailedLoginsStillEndWithTheNotice) {
   }
   EXPECT_EQ(devices.CountOf("SdkImportConfig"), 0);
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-  EXPECT_FALSE(op->importBusy);
+  EXPECT_FALSE(op->importRun.importBusy);
 }
 
 TEST_F(ImportRunTest, CancellingThePromptEndsTheRunSilentlyAndTheNextIsTaken) {
@@ -96,7 +96,7 @@ TEST_F(ImportRunTest, CancellingThePromptEndsTheRunSilentlyAndTheNextIsTaken) {
 TEST_F(ImportRunTest, NothingCheckedIsRefusedWithANotice) {
   EXPECT_EQ(pm::SendPrivateMessage(op, pm::WM_BATCH_CONFIG_IMPORT, reinterpret_cast<pm::WPARAM>(&path)), -1);
   EXPECT_EQ(Shown(), QStringList({Text("msg.Sel_dev_first")}));
-  EXPECT_FALSE(op->importBusy);
+  EXPECT_FALSE(op->importRun.importBusy);
   EXPECT_TRUE(devices.Calls().empty());
 }
 

@@ -8,7 +8,7 @@
 #include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/main/divarod_dlg.h"
-#include "ui/main/dlg_login_local.h"
+#include "ui/devicelist/dlg_login_local.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   page.upgradePage.upgradeFilePath = "/firmware/DV-T100_V5.2.5.bin";
   for (int i : {0, 1, 2, 3, 5}) page.DeviceItem(i)->setCheckState(0, Qt::Checked);
   pm::SendPrivateMessage(&page, pm::WM_BATCH_UPGRADE);
-  run.ServeUntil([&] { return page.threadedRuns.runningWorkers == 0; });
+  run.ServeUntil([&] { return !page.WorkersRunning(); });
 
   // The library's reports: sending, then writing.
   const int reports[][2] = {{200, 64}, {200, 180}, {-1, 30}, {-1, 92}};

@@ -21,7 +21,7 @@ class ThreadedRunTest : public ThreeDeviceRunTest {
 
   void TearDown() override {
     // No worker may outlive the page it points at.
-    EXPECT_TRUE(WaitUntil([this] { return op->threadedRuns.runningWorkers == 0; }));
+    EXPECT_TRUE(WaitUntil([this] { return !op->WorkersRunning(); }));
     ThreeDeviceRunTest::TearDown();
   }
 
@@ -40,7 +40,7 @@ class ThreadedRunTest : public ThreeDeviceRunTest {
   // Sends a run's request and serves the UI thread until its worker returned.
   pm::LRESULT Run(unsigned message, pm::WPARAM wParam = 0) {
     const pm::LRESULT r = pm::SendPrivateMessage(op, message, wParam);
-    EXPECT_TRUE(WaitUntil([this] { return op->threadedRuns.runningWorkers == 0; }));
+    EXPECT_TRUE(WaitUntil([this] { return !op->WorkersRunning(); }));
     return r;
   }
 
@@ -51,8 +51,8 @@ class ThreadedRunTest : public ThreeDeviceRunTest {
   }
 
   int Counted() {
-    std::lock_guard lock(op->statsLock);
-    return op->successCount + op->failureCount;
+    std::lock_guard lock(op->upgradeRun.statsLock);
+    return op->upgradeRun.successCount + op->upgradeRun.failureCount;
   }
 
   static QString Percent(const std::string& ip, int value) {

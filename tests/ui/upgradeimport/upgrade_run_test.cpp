@@ -29,7 +29,7 @@ TEST_F(UpgradeRunTest, OneFinishedOneFailedEndTheRunWithOneNotice) {
   EXPECT_EQ(opens[1].Arg(0), "12");
   EXPECT_EQ(library.fake.CountOf("SdkStartUpgrade"), 2);
   EXPECT_EQ(Record(kFirst).upgradeHandle, library.fake.openUpgradeResult);
-  EXPECT_TRUE(op->upgradeBusy);
+  EXPECT_TRUE(op->upgradeRun.upgradeBusy);
   EXPECT_TRUE(Shown().isEmpty());  // the results come later
 
   // Sending (first phase), then writing (second phase), then the end.
@@ -39,15 +39,15 @@ TEST_F(UpgradeRunTest, OneFinishedOneFailedEndTheRunWithOneNotice) {
   EXPECT_EQ(ItemOf(kFirst)->text(0), Percent(kFirst, 80));
   Report(kFirst, 0, -1);
   EXPECT_EQ(ItemOf(kFirst)->text(0), Status(kFirst, "tx.success"));
-  EXPECT_TRUE(op->upgradeBusy);
+  EXPECT_TRUE(op->upgradeRun.upgradeBusy);
   EXPECT_TRUE(Shown().isEmpty());
 
   Report(kSecond, 0, -2);
   EXPECT_EQ(ItemOf(kSecond)->text(0), Status(kSecond, "tx.fail"));
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-  EXPECT_FALSE(op->upgradeBusy);
-  EXPECT_EQ(op->successCount, 1);
-  EXPECT_EQ(op->failureCount, 1);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
+  EXPECT_EQ(op->upgradeRun.successCount, 1);
+  EXPECT_EQ(op->upgradeRun.failureCount, 1);
 
   // Both are logged out in the list; only the failed one through the library.
   EXPECT_EQ(FirstArgs("SdkLogout"), std::vector<std::string>{"12"});
@@ -116,14 +116,14 @@ TEST_F(UpgradeRunTest, ASilentDeviceIsGivenUpAtTheSecondTickAndAnEndOnItsWayIsLe
   EXPECT_EQ(Record(kFirst).loggedIn, 0);
   EXPECT_EQ(LoginCell(kFirst), Text("tx.unLogin"));
   EXPECT_EQ(Record(kSecond).upgradeHandle, library.fake.openUpgradeResult);  // left alone
-  EXPECT_EQ(op->failureCount, 1);
-  EXPECT_EQ(op->successCount, 0);
-  EXPECT_TRUE(op->upgradeBusy);
+  EXPECT_EQ(op->upgradeRun.failureCount, 1);
+  EXPECT_EQ(op->upgradeRun.successCount, 0);
+  EXPECT_TRUE(op->upgradeRun.upgradeBusy);
 
   QCoreApplication::processEvents();  // the second device's end report
   EXPECT_EQ(ItemOf(kSecond)->text(0), Status(kSecond, "tx.success"));
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
 
   // A late report for the device given up counts nothing and shows nothing.
   Report(kFirst, 0, -1);
@@ -144,7 +144,7 @@ TEST_F(UpgradeRunTest, AReportEachTickKeepsTheDeviceAlive) {
   EXPECT_NE(Record(kFirst).upgradeHandle, 0);
   EXPECT_EQ(Counted(), 0);
   Report(kFirst, 0, -1);
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
 }
 
 TEST_F(UpgradeRunTest, ThreeFailedLoginsCompleteRightAfterTheWalk) {
@@ -152,9 +152,9 @@ TEST_F(UpgradeRunTest, ThreeFailedLoginsCompleteRightAfterTheWalk) {
   Check({kFirst, kSecond, kThird});
   ASSERT_EQ(Run(pm::WM_BATCH_UPGRADE), 1);
   for (const char* ip : {kFirst, kSecond, kThird}) EXPECT_EQ(ItemOf(ip)->text(0), Status(ip, "info.Login_fail"));
-  EXPECT_EQ(op->failureCount, 3);
+  EXPECT_EQ(op->upgradeRun.failureCount, 3);
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
   EXPECT_EQ(library.fake.CountOf("SdkOpenUpgrade"), 0);
 }
 
@@ -177,9 +177,9 @@ TEST_F(UpgradeRunTest, UpgradesThatDoNotOpenOrStartFailAtOnce) {
       EXPECT_EQ(Record(ip).upgradeHandle, 0);
     }
     EXPECT_EQ(library.fake.CountOf("SdkCloseUpgrade"), c.closes);
-    EXPECT_EQ(op->failureCount, 2);
+    EXPECT_EQ(op->upgradeRun.failureCount, 2);
     EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-    EXPECT_FALSE(op->upgradeBusy);
+    EXPECT_FALSE(op->upgradeRun.upgradeBusy);
   }
 }
 
@@ -188,7 +188,7 @@ TEST_F(UpgradeRunTest, CancellingTheFirstPromptEndsTheRunSilentlyAndTheNextComma
   cancelLogin = true;
   ASSERT_EQ(Run(pm::WM_BATCH_UPGRADE), 1);
   EXPECT_TRUE(Shown().isEmpty());
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
   EXPECT_FALSE(op->IsBatchBusy());
   EXPECT_EQ(library.fake.CountOf("SdkLogin"), 0);
   EXPECT_EQ(ItemOf(kFirst)->text(0), QString(kFirst));
@@ -199,7 +199,7 @@ TEST_F(UpgradeRunTest, CancellingTheFirstPromptEndsTheRunSilentlyAndTheNextComma
   Report(kFirst, 0, -1);
   Report(kSecond, 0, -1);
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
 }
 
 TEST_F(UpgradeRunTest, AfterACancelTheStartedUpgradesFinishBeforeAnotherRunAndOutsideItsCounters) {
@@ -210,18 +210,18 @@ TEST_F(UpgradeRunTest, AfterACancelTheStartedUpgradesFinishBeforeAnotherRunAndOu
   cancelLogin = true;
   ASSERT_EQ(Run(pm::WM_BATCH_UPGRADE), 1);
   EXPECT_EQ(library.fake.CountOf("SdkStartUpgrade"), 1);
-  EXPECT_TRUE(op->upgradeBusy);  // its upgrade still runs: no new run, search or Quit
+  EXPECT_TRUE(op->upgradeRun.upgradeBusy);  // its upgrade still runs: no new run, search or Quit
   EXPECT_TRUE(op->IsBatchBusy());
 
   Report(kFirst, 0, -1);
   EXPECT_EQ(ItemOf(kFirst)->text(0), Status(kFirst, "tx.success"));
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
   EXPECT_TRUE(Shown().isEmpty());  // a cancelled run has no notice
 
   cancelLogin = false;
   ASSERT_EQ(Run(pm::WM_BATCH_UPGRADE), 1);
   EXPECT_EQ(Counted(), 0);
-  EXPECT_EQ(op->selectedCount, 2);
+  EXPECT_EQ(op->upgradeRun.selectedCount, 2);
 }
 
 TEST_F(UpgradeRunTest, ABoxCheckedOrClearedDuringTheWalkKeepsTheCountToTheDevicesReached) {
@@ -254,13 +254,13 @@ TEST_F(UpgradeRunTest, ABoxCheckedOrClearedDuringTheWalkKeepsTheCountToTheDevice
     };
     ASSERT_EQ(Run(pm::WM_BATCH_UPGRADE), 1);
     answer = nullptr;
-    EXPECT_EQ(op->selectedCount, static_cast<int>(c.reached.size()));
+    EXPECT_EQ(op->upgradeRun.selectedCount, static_cast<int>(c.reached.size()));
     for (std::size_t i = 0; i < c.reached.size(); ++i) {
       EXPECT_TRUE(Shown().isEmpty());
       Report(c.reached[i], 0, -1);
     }
     EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-    EXPECT_FALSE(op->upgradeBusy);
+    EXPECT_FALSE(op->upgradeRun.upgradeBusy);
   }
 }
 
@@ -275,15 +275,15 @@ TEST_F(UpgradeRunTest, AnEndReportedBeforeTheWorkerStoredTheUpgradeIsStillCounte
   ASSERT_EQ(Run(pm::WM_BATCH_UPGRADE), 1);
   QCoreApplication::processEvents();
   EXPECT_EQ(ItemOf(kFirst)->text(0), Status(kFirst, "tx.fail"));
-  EXPECT_EQ(op->failureCount, 1);
+  EXPECT_EQ(op->upgradeRun.failureCount, 1);
   EXPECT_EQ(Shown(), QStringList({Text("info.operate_completed")}));
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
 }
 
 TEST_F(UpgradeRunTest, NothingCheckedIsRefusedWithANotice) {
   EXPECT_EQ(pm::SendPrivateMessage(op, pm::WM_BATCH_UPGRADE), -1);
   EXPECT_EQ(Shown(), QStringList({Text("msg.Sel_dev_first")}));
-  EXPECT_FALSE(op->upgradeBusy);
+  EXPECT_FALSE(op->upgradeRun.upgradeBusy);
   EXPECT_TRUE(library.fake.Calls().empty());
 }
 

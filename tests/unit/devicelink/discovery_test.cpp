@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "libs/devicelink/discovery.h"
+#include "tests/unit/devicelink/reply_port_flood.h"
 #include "tests/unit/devicelink/sim_fixture.h"
 
 namespace {
@@ -88,6 +89,47 @@ TEST_F(DiscoveryTest, DeviceAnsweringTwiceIsListedOnce) {
   const auto records = Search(900);
   EXPECT_EQ(records.size(), 3u);
   EXPECT_GE(lib.LastDiscovery().duplicates, 3);
+}
+
+TEST(DiscoveryCall, AFloodAtTheReplyPortDoesNotStretchTheSearch) {
+  // Loopback senders keep the reply port busy for up to 8 s with answers of
+  // thousands of devices; each search still ends at its own bound, with the
+  // buffer full and not a record past it. (A reader that stopped only when
+  // nothing waited would go on until the senders happened to fall behind it
+  // for a moment; three searches in a row make that chance small.)
+  for (int search = 0; search < 3; ++search) {
+    floodtest::ReplyPortFlood flood(16, floodtest::Flood::kAnswers);
+    devicelink::DeviceLinkLibrary lib;
+    lib.SetDiscoveryTargets({flood.target()});
+    std::vector<uint8_t> buffer(sdkinfo::kSearchBufferSize + 100, 0xEE);
+    int count = -1;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(lib.SDK_SearchDevices_v1_v3_MultiEth(buffer.data(), static_cast<int>(sdkinfo::kSearchBufferSize),
+                                                   &count, 2, 400),
+              1);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    flood.Stop();
+    ASSERT_LT(ms.count(), 400 + 500) << "search " << search << "; the flood sent " << flood.sent() << " datagrams";
+    EXPECT_EQ(count, 1024);
+    for (std::size_t i = sdkinfo::kSearchBufferSize; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xEE) << i;
+  }
+}
+
+TEST_F(DiscoveryTest, AFreeDiscoveryPortStaysThisSimulatorsOwn) {
+  // Another fleet's simulator that asks for the same port is refused: were
+  // it let in, every query sent there would reach it instead, and this
+  // fleet's searches would list the other fleet's devices.
+  devsim::Fleet other;
+  other.devices.push_back(simtest::Device(simtest::RandomSubnet(), 1));
+  other.devices[0].model = "DV-OTHER";
+  devsim::SimulatorOptions options;
+  options.loopback = true;
+  options.discovery = sim->discoveryEndpoints();
+  devsim::Simulator intruder(std::move(other), options);
+  std::string error;
+  EXPECT_FALSE(intruder.Open(error));
+  EXPECT_NE(error.find("discovery"), std::string::npos) << error;
+  EXPECT_EQ(Search().size(), 3u);
 }
 
 TEST(DiscoveryCall, WithoutAnyTargetReportsFailure) {

@@ -175,4 +175,20 @@ TEST(GoldenFrames, HeaderFieldsTheDocumentForbidsAreInvalid) {
             wire::HeaderCheck::kOk);
 }
 
+TEST(GoldenFrames, AHeaderThatCannotBecomeValidIsInvalidBeforeItIsWhole) {
+  const struct {
+    const char* bytes;
+    wire::HeaderCheck check;
+  } cases[] = {
+      {"", wire::HeaderCheck::kIncomplete},
+      {"44 56", wire::HeaderCheck::kIncomplete},
+      {"44 56 4c 4b  01  30  00 00  01 00", wire::HeaderCheck::kIncomplete},
+      {"48 54 54 50", wire::HeaderCheck::kInvalid},  // "HTTP"
+      {"44 58", wire::HeaderCheck::kInvalid},
+      {"44 56 4c 4b  02", wire::HeaderCheck::kInvalid},
+  };
+  wire::Header header;
+  for (const auto& c : cases) EXPECT_EQ(wire::ParseHeader(FromHex(c.bytes), header), c.check) << c.bytes;
+}
+
 }  // namespace

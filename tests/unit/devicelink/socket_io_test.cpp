@@ -1,5 +1,7 @@
 // Sending several parts as one stream: every byte in order across partial
-// writes, and no wait past the deadline when nobody reads.
+// writes, and no wait past the deadline when nobody reads. Receiving: a read
+// whose time is up ends there, however much is waiting, and leaves the
+// stream in step.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -62,6 +64,33 @@ TEST(GatherSend, NobodyReadingEndsAtTheDeadline) {
   const auto start = Clock::now();
   EXPECT_EQ(SendAll(pair.fd[0], parts, DeadlineIn(200)), IoResult::kTimeout);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(ReceiveFrames, ATimeUpTakesNothingMoreAndLeavesTheStreamInStep) {
+  int fd[2] = {-1, -1};
+  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fd), 0);
+  ::fcntl(fd[1], F_SETFL, ::fcntl(fd[1], F_GETFL) | O_NONBLOCK);
+  // Frames waiting, one of them split between the reader and the socket.
+  std::vector<uint8_t> stream;
+  for (uint32_t sequence = 1; sequence <= 50; ++sequence) {
+    const auto frame = wire::Encode(wire::Type::kQueryText, sequence, 0, Pattern(100, static_cast<uint8_t>(sequence)));
+    stream.insert(stream.end(), frame.begin(), frame.end());
+  }
+  wire::FrameReader reader;
+  reader.Feed(std::span<const uint8_t>(stream).first(130));
+  ASSERT_EQ(::write(fd[0], stream.data() + 130, stream.size() - 130), static_cast<ssize_t>(stream.size() - 130));
+
+  wire::Frame frame;
+  EXPECT_EQ(ReceiveFrame(fd[1], reader, Clock::now() - std::chrono::milliseconds(1), frame), IoResult::kTimeout);
+  EXPECT_EQ(ReceiveFrame(fd[1], reader, Clock::now(), frame), IoResult::kTimeout);
+  // With time left, every frame comes in order.
+  for (uint32_t sequence = 1; sequence <= 50; ++sequence) {
+    ASSERT_EQ(ReceiveFrame(fd[1], reader, DeadlineIn(2000), frame), IoResult::kOk) << sequence;
+    ASSERT_EQ(frame.header.sequence, sequence);
+    ASSERT_TRUE(frame.payload == Pattern(100, static_cast<uint8_t>(sequence))) << sequence;
+  }
+  ::close(fd[0]);
+  ::close(fd[1]);
 }
 
 }  // namespace

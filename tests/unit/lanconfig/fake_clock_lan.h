@@ -57,6 +57,14 @@ class FakeClockLan final : public SocketSystem {
     for (const auto& answer : out.answers) pending_.push_back({now_ + answer.delayMs, answer.bytes});
     return static_cast<ssize_t>(size);
   }
+  // Other traffic on the reply port: `perSecond` datagrams of 8 junk bytes,
+  // evenly spread over the next `forMs` milliseconds.
+  void AddJunkTraffic(uint32_t perSecond, uint32_t forMs) {
+    const uint64_t count = uint64_t{perSecond} * forMs / 1000;
+    for (uint64_t i = 0; i < count; ++i)
+      pending_.push_back({now_ + static_cast<uint32_t>(i * 1000 / perSecond), {'j', 'u', 'n', 'k', 0, 1, 2, 3}});
+  }
+
   ssize_t ReceiveFrom(int, void* buffer, size_t size, sockaddr* from, socklen_t* length) override {
     // The earliest answer that is due; answers due together in the order sent.
     auto next = pending_.end();

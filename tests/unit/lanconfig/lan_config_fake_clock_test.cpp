@@ -18,10 +18,6 @@ using lanresponder::Misbehaviour;
 
 constexpr uint32_t kWrapsOneSecondIn = 0xFFFFFFFFu - 1000u;
 constexpr uint32_t kWrapsAtOnce = 0xFFFFFFFFu - 10u;
-// The datagrams a device that sends junk sends before its answer.
-const uint32_t kJunkBurst =
-    static_cast<uint32_t>(lanresponder::JunkDatagrams(*lanresponder::ParseMac(kMac)).size());
-
 // One exchange through a channel on the fake clock, with one device.
 struct FakeExchange {
   explicit FakeExchange(const lanresponder::SimulatedDevice& device, uint32_t startTick = 1000) : lan(startTick) {
@@ -101,6 +97,34 @@ TEST(PlainChangeOnAFakeClock, AnswersThatAreNoMatchDoNotEndTheWindow) {
   }
 }
 
+// Other traffic on the reply port from the start: the answer is taken when it
+// comes, and the probes keep their period whatever arrives.
+TEST(PlainChangeOnAFakeClock, OtherTrafficNeitherHidesTheAnswerNorMovesTheProbes) {
+  const struct {
+    uint32_t junkPerSecond;
+    uint32_t replyDelayMs;
+    bool silent;
+    int result;
+    std::vector<uint32_t> probes;
+    std::vector<uint32_t> change;
+  } cases[] = {
+      {300, 200, false, kSuccess, {0}, {200}},
+      {60, 1000, false, kSuccess, {0, 550}, {1000}},
+      {3000, 700, false, kSuccess, {0, 550}, {700}},
+      {300, 0, true, kFailed, kSixProbes, {}},
+  };
+  for (const auto& c : cases) {
+    lanresponder::SimulatedDevice device = Device();
+    device.misbehaviour.replyDelayMs = c.replyDelayMs;
+    device.misbehaviour.silent = c.silent;
+    FakeExchange x(device);
+    x.lan.AddJunkTraffic(c.junkPerSecond, kProbeWindowMs);
+    EXPECT_EQ(x.V2(ChangeRequest()), c.result) << c.junkPerSecond << "/s, answer after " << c.replyDelayMs;
+    EXPECT_EQ(x.lan.SentAt(DatagramKind::kProbe), c.probes) << c.junkPerSecond << "/s";
+    EXPECT_EQ(x.lan.SentAt(DatagramKind::kChangeV2), c.change) << c.junkPerSecond << "/s";
+  }
+}
+
 TEST(AuthenticatedChangeOnAFakeClock, OneChangeAndTheEchoDecidesWhenAndHow) {
   const struct {
     const char* what;
@@ -110,9 +134,9 @@ TEST(AuthenticatedChangeOnAFakeClock, OneChangeAndTheEchoDecidesWhenAndHow) {
   } cases[] = {
       {"confirmed at once", [](lanresponder::SimulatedDevice&) {}, kSuccess, 0},
       {"confirmed late", [](lanresponder::SimulatedDevice& d) { d.misbehaviour.replyDelayMs = 2950; }, kSuccess, 2950},
-      // Each datagram that is no answer is followed by one 50 ms wait.
+      // Datagrams that are no answer are read on at once, without a pause.
       {"junk before the echo", [](lanresponder::SimulatedDevice& d) { d.misbehaviour.junk = JunkMode::kBeforeAnswer; },
-       kSuccess, kJunkBurst * kIdleSleepMs},
+       kSuccess, 0},
       {"refused", [](lanresponder::SimulatedDevice& d) { d.misbehaviour.refuse = true; }, kFailed, 0},
       {"another gateway echoed",
        [](lanresponder::SimulatedDevice& d) { d.misbehaviour.echoGateway = "192.168.1.253"; }, kFailed, 0},
@@ -135,6 +159,25 @@ TEST(AuthenticatedChangeOnAFakeClock, OneChangeAndTheEchoDecidesWhenAndHow) {
     EXPECT_EQ(x.lan.SentAt(DatagramKind::kChangeV3), std::vector<uint32_t>{0}) << c.what;
     EXPECT_TRUE(x.lan.SentAt(DatagramKind::kProbe).empty()) << c.what;
     EXPECT_EQ(x.lan.ElapsedMs(), c.endsAtMs) << c.what;
+  }
+}
+
+// Other programs' datagrams on the reply port, as many per second as each
+// case says, from the start of the exchange on: the echo is read when it
+// comes, whatever arrived before it.
+TEST(AuthenticatedChangeOnAFakeClock, OtherTrafficDoesNotHideTheEcho) {
+  const struct {
+    uint32_t junkPerSecond;
+    uint32_t replyDelayMs;
+  } cases[] = {{300, 200}, {60, 1000}, {3000, 200}, {300, 2950}};
+  for (const auto& c : cases) {
+    lanresponder::SimulatedDevice device = Device();
+    device.misbehaviour.replyDelayMs = c.replyDelayMs;
+    FakeExchange x(device);
+    x.lan.AddJunkTraffic(c.junkPerSecond, kReplyWaitMs);
+    EXPECT_EQ(x.V3(ChangeRequest()), kSuccess) << c.junkPerSecond << "/s, echo after " << c.replyDelayMs;
+    EXPECT_EQ(x.lan.ElapsedMs(), c.replyDelayMs) << c.junkPerSecond << "/s, echo after " << c.replyDelayMs;
+    EXPECT_EQ(x.lan.SentAt(DatagramKind::kChangeV3), std::vector<uint32_t>{0});
   }
 }
 

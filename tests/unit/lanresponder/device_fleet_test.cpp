@@ -246,5 +246,28 @@ TEST(LanResponder, HookSeesEveryChangeAndAnswersGoToTheReplyPort) {
   EXPECT_EQ(sent[0].toIp, "127.0.0.1");
 }
 
+// A responder asked for a free port keeps it to itself: another socket that
+// asked to share the port would take the datagrams sent there.
+TEST(LanResponder, AFreeListenPortIsNotShared) {
+  ResponderEndpoints endpoints;
+  endpoints.bindIp = "127.0.0.1";
+  endpoints.listenPort = 0;
+  endpoints.replyPort = 9;
+  endpoints.broadcastIp = "127.0.0.1";
+  LanResponder responder(endpoints);
+  std::string error;
+  ASSERT_TRUE(responder.Start(&error)) << error;
+  const int other = socket(AF_INET, SOCK_DGRAM, 0);
+  const int one = 1;
+  setsockopt(other, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(responder.ListenPort());
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  EXPECT_NE(bind(other, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  close(other);
+  responder.Stop();
+}
+
 }  // namespace
 }  // namespace lanresponder

@@ -1,7 +1,11 @@
 // The layers' include rules (docs/architecture.md), checked over the source
 // tree so that they hold by test and not only by care: core/ includes
 // nothing of ui/, libs/, tools/ or app/ and no QtGui or QtWidgets header
-// (core uses QtCore at most); libs/ includes nothing of ui/.
+// (core uses QtCore at most); libs/ includes nothing of ui/. Inside ui/ the
+// layers stand framework, filters, controls, then the pages (device list,
+// batch operations, tools) side by side, then the main window on top: a
+// layer includes nothing of a layer above it or beside it, and its
+// CMakeLists.txt links no library of one.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,6 +15,8 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -18,6 +24,7 @@ struct Rule {
   QString layer;                    // folder below the source root
   QStringList forbiddenPrefixes;    // of quoted project includes
   bool forbidGuiAndWidgets = false; // any QtGui or QtWidgets header
+  QStringList forbiddenLibraries = {};  // named in the layer's CMakeLists.txt files
 };
 
 // Every header name QtGui and QtWidgets install ("QImage", "qimage.h", ...).
@@ -31,11 +38,13 @@ QSet<QString> GuiAndWidgetsHeaders() {
   return names;
 }
 
-// "file:line: include" for every include of the layer that breaks the rule.
-QStringList Violations(const QString& sourceRoot, const Rule& rule, const QSet<QString>& guiHeaders) {
-  static const QRegularExpression include(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+// Every line of the layer's files matching `names`: for each, `offence` gives
+// what breaks the rule on it (nothing when the line is fine), reported as
+// "file:line: offence".
+QStringList Offences(const QString& sourceRoot, const QString& layer, const QStringList& names,
+                     const std::function<QStringList(const QString& line)>& offence) {
   QStringList out;
-  QDirIterator it(sourceRoot + "/" + rule.layer, {"*.h", "*.cpp"}, QDir::Files, QDirIterator::Subdirectories);
+  QDirIterator it(sourceRoot + "/" + layer, names, QDir::Files, QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = it.next();
     QFile f(path);
@@ -47,24 +56,64 @@ QStringList Violations(const QString& sourceRoot, const Rule& rule, const QSet<Q
     while (!f.atEnd()) {
       const QString line = QString::fromUtf8(f.readLine());
       ++lineNumber;
-      const auto m = include.match(line);
-      if (!m.hasMatch()) continue;
-      const QString name = m.captured(2);
-      bool bad = false;
-      for (const QString& prefix : rule.forbiddenPrefixes) bad |= name.startsWith(prefix);
-      if (rule.forbidGuiAndWidgets) {
-        const QString module = name.section('/', 0, 0);
-        bad |= module == "QtGui" || module == "QtWidgets" || (!name.contains('/') && guiHeaders.contains(name));
-      }
-      if (bad) out << QDir(sourceRoot).relativeFilePath(path) + ":" + QString::number(lineNumber) + ": " + name;
+      for (const QString& what : offence(line))
+        out << QDir(sourceRoot).relativeFilePath(path) + ":" + QString::number(lineNumber) + ": " + what;
     }
   }
   return out;
 }
 
-const Rule kRules[] = {
+// "file:line: include" for every include of the layer that breaks the rule.
+QStringList Violations(const QString& sourceRoot, const Rule& rule, const QSet<QString>& guiHeaders) {
+  static const QRegularExpression include(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+  return Offences(sourceRoot, rule.layer, {"*.h", "*.cpp"}, [&](const QString& line) {
+    const auto m = include.match(line);
+    if (!m.hasMatch()) return QStringList();
+    const QString name = m.captured(2);
+    bool bad = false;
+    for (const QString& prefix : rule.forbiddenPrefixes) bad |= name.startsWith(prefix);
+    if (rule.forbidGuiAndWidgets) {
+      const QString module = name.section('/', 0, 0);
+      bad |= module == "QtGui" || module == "QtWidgets" || (!name.contains('/') && guiHeaders.contains(name));
+    }
+    return bad ? QStringList{name} : QStringList();
+  });
+}
+
+// "file:line: library" for every line of the layer's CMakeLists.txt files
+// that names a library the rule forbids.
+QStringList LinkViolations(const QString& sourceRoot, const Rule& rule) {
+  return Offences(sourceRoot, rule.layer, {"CMakeLists.txt"}, [&](const QString& line) {
+    const QString code = line.section('#', 0, 0);  // a comment names nothing
+    QStringList named;
+    for (const QString& library : rule.forbiddenLibraries)
+      if (QRegularExpression("\\b" + library + "\\b").match(code).hasMatch()) named << library;
+    return named;
+  });
+}
+
+// The layers inside ui/, lowest first; the pages stand side by side.
+const QStringList kPages = {"devicelist", "operations", "tools"};
+
+// A ui/ layer's rule: nothing of the layers `above` (and of `beside`).
+Rule UiRule(const QString& layer, const QStringList& notReached) {
+  Rule rule{"ui/" + layer, {}, false};
+  for (const QString& other : notReached) {
+    rule.forbiddenPrefixes << "ui/" + other + "/";
+    rule.forbiddenLibraries << "ui_" + other;
+  }
+  return rule;
+}
+
+const std::vector<Rule> kRules = {
     {"core", {"ui/", "libs/", "tools/", "app/"}, true},
     {"libs", {"ui/"}, false},
+    UiRule("framework", QStringList{"filters", "controls", "main"} + kPages),
+    UiRule("filters", QStringList{"controls", "main"} + kPages),
+    UiRule("controls", QStringList{"main"} + kPages),
+    UiRule("devicelist", {"operations", "tools", "main"}),
+    UiRule("operations", {"devicelist", "tools", "main"}),
+    UiRule("tools", {"devicelist", "operations", "main"}),
 };
 
 TEST(Layering, QtGuiAndQtWidgetsHeadersAreKnown) {
@@ -78,7 +127,7 @@ TEST(Layering, EveryLayerKeepsItsIncludeRules) {
   const auto guiHeaders = GuiAndWidgetsHeaders();
   for (const Rule& rule : kRules) {
     ASSERT_TRUE(QDir(QString(DIVAROD_SOURCE_DIR) + "/" + rule.layer).exists()) << rule.layer.toStdString();
-    const QStringList bad = Violations(DIVAROD_SOURCE_DIR, rule, guiHeaders);
+    const QStringList bad = Violations(DIVAROD_SOURCE_DIR, rule, guiHeaders) + LinkViolations(DIVAROD_SOURCE_DIR, rule);
     EXPECT_TRUE(bad.isEmpty()) << rule.layer.toStdString() << " breaks its rule:\n"
                                << bad.join("\n").toStdString();
   }
@@ -114,6 +163,32 @@ TEST(Layering, CatchesEveryKindOfForbiddenInclude) {
                          "core/util/a.cpp:6: tools/devsim/s.h", "core/util/a.cpp:7: QImage",
                          "core/util/a.cpp:8: QtWidgets/QWidget", "core/util/a.cpp:9: qpainter.h"}));
   EXPECT_EQ(Violations(dir.path(), kRules[1], guiHeaders), QStringList({"libs/x/b.h:3: ui/framework/f.h"}));
+}
+
+// Inside ui/: a page that reaches up into the main window, or across to
+// another page, by an include or by a link.
+TEST(Layering, CatchesAPageReachingTheMainWindowOrAnotherPage) {
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath("ui/operations");
+  QFile page(dir.path() + "/ui/operations/p.cpp");
+  ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+  page.write("#include \"ui/operations/p.h\"\n"      // allowed: its own layer
+             "#include \"ui/controls/skin_button.h\"\n"  // allowed: below
+             "#include \"ui/main/divarod_dlg.h\"\n"      // 3: the main window
+             "#include \"ui/devicelist/dlg_dev_info.h\"\n");  // 4: the page beside
+  page.close();
+  QFile cmake(dir.path() + "/ui/operations/CMakeLists.txt");
+  ASSERT_TRUE(cmake.open(QIODevice::WriteOnly));
+  cmake.write("divarod_library(ui_operations SOURCES p.cpp PUBLIC_DEPS ui_controls)\n"
+              "# the main window (ui_main) links this library, not the other way\n"
+              "target_link_libraries(ui_operations PUBLIC ui_main)\n");
+  cmake.close();
+
+  const Rule& operations = kRules[6];
+  ASSERT_EQ(operations.layer, "ui/operations");
+  EXPECT_EQ(Violations(dir.path(), operations, GuiAndWidgetsHeaders()),
+            QStringList({"ui/operations/p.cpp:3: ui/main/divarod_dlg.h", "ui/operations/p.cpp:4: ui/devicelist/dlg_dev_info.h"}));
+  EXPECT_EQ(LinkViolations(dir.path(), operations), QStringList({"ui/operations/CMakeLists.txt:3: ui_main"}));
 }
 
 }  // namespace
