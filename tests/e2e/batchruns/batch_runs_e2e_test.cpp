@@ -192,17 +192,17 @@ TEST_F(BatchRunsE2e, FifoChosenAsTheFileFailsEveryDeviceAtOnce) {
 
   Page().upgradePage.upgradeFilePath = fifo.path();
   ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_UPGRADE), 1);
-  const bool upgradeEnded = WaitUntil([&] { return !Page().upgradeBusy; }, 30000);
+  const bool upgradeEnded = WaitUntil([&] { return !Page().upgradeRun.upgradeBusy; }, 30000);
   EXPECT_TRUE(upgradeEnded) << "the upgrade run waits on the FIFO";
   for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip).toStdString(), Status(ip, "tx.fail").toStdString());
-  EXPECT_EQ(Page().failureCount, 2);
+  EXPECT_EQ(Page().upgradeRun.failureCount, 2);
   EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
   if (!upgradeEnded) fifo.ReleaseReaders(std::chrono::seconds(10));
 
   notices.clear();
   std::string path = fifo.path();
   ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_CONFIG_IMPORT, reinterpret_cast<pm::WPARAM>(&path)), 1);
-  const bool importEnded = WaitUntil([&] { return !Page().importBusy; }, 30000);
+  const bool importEnded = WaitUntil([&] { return !Page().importRun.importBusy; }, 30000);
   EXPECT_TRUE(importEnded) << "the import run waits on the FIFO";
   for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip).toStdString(), Status(ip, "tx.fail").toStdString());
   EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
