@@ -31,7 +31,8 @@ bool CDivarodApp::InitInstance() {
     modal::PlatformMessageBox(QString("%1 is running!").arg(appName), appName, 0x40);
     return false;
   }
-  // An unavailable lock (no runtime folder) lets start-up go on as a first instance.
+  // An unavailable lock (no runtime folder, or a file at its name that is not
+  // the user's own) lets start-up go on as a first instance.
 
   if (!StartSocketLibrary()) {
     modal::PlatformMessageBox(QStringLiteral("Windows 套接字初始化失败。"), QString(), 0x40);

@@ -1,108 +1,60 @@
 #include "core/ini/private_profile.h"
 
-#include <climits>
-#include <optional>
+#include <QFile>
+#include <array>
+#include <string_view>
 
-#include "core/ini/atomic_file.h"
-#include "core/ini/ini_file.h"
-#include "core/ini/ini_syntax.h"
+#include "core/files/atomic_write.h"
+#include "core/ini/profile_snapshot.h"
 
 namespace ini {
 namespace {
 
-// Index of the first line of the first section called name, or npos.
-constexpr std::size_t npos = static_cast<std::size_t>(-1);
-
-struct SectionSpan {
-  std::size_t header = npos;  // the "[name]" line
-  std::size_t end = npos;     // one past the section's last line
-};
-
-SectionSpan FindSection(const std::vector<IniLine>& lines, const QString& section) {
-  SectionSpan span;
-  const QString wanted = TrimBlanks(section);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const LineMeaning m = ClassifyLine(lines[i].text);
-    if (m.kind != LineKind::Section) continue;
-    if (span.header != npos) {
-      span.end = i;
-      return span;
-    }
-    if (SameName(m.name, wanted)) span.header = i;
-  }
-  if (span.header != npos) span.end = lines.size();
-  return span;
-}
-
-struct KeyHit {
-  std::size_t line = npos;
-  LineMeaning meaning;
-};
-
-KeyHit FindKey(const std::vector<IniLine>& lines, const SectionSpan& span, const QString& key) {
-  KeyHit hit;
-  if (span.header == npos) return hit;
-  const QString wanted = TrimBlanks(key);
-  for (std::size_t i = span.header + 1; i < span.end; ++i) {
-    LineMeaning m = ClassifyLine(lines[i].text);
-    if (m.kind == LineKind::Entry && SameName(m.name, wanted)) {
-      hit.line = i;
-      hit.meaning = std::move(m);
-      return hit;
-    }
-  }
-  return hit;
-}
-
-std::optional<QString> LookUp(const QString& section, const QString& key, const QString& path) {
-  const IniFile file = LoadIniFile(path);
-  if (!file.exists) return std::nullopt;
-  const std::vector<IniLine> lines = SplitLines(file);
-  const KeyHit hit = FindKey(lines, FindSection(lines, section), key);
-  if (hit.line == npos) return std::nullopt;
-  return hit.meaning.value;
-}
-
-QString WithoutTrailingBlanks(QString s) {
-  while (!s.isEmpty() && s.back() == u' ') s.chop(1);
-  return s;
-}
-
 bool HoldsLineBreak(const QString& s) { return s.contains(u'\n') || s.contains(u'\r') || s.contains(QChar(0)); }
+
+bool IsBlankName(const QString& s) {
+  for (QChar c : s)
+    if (!IsBlankOrTab(c.unicode())) return false;
+  return true;
+}
+
+// The line break the file already uses ("\r\n" when its first break is one,
+// "\n" otherwise or for a file without breaks).
+QString LineBreakOf(const TextView& t) {
+  const qsizetype lf = t.Find(t.begin(), t.end(), '\n');
+  if (lf < t.end() && lf > t.begin() && t.At(lf - t.unit()) == u'\r') return QStringLiteral("\r\n");
+  return QStringLiteral("\n");
+}
+
+// What ends the text's last line, which has no line break: a lone "\r" there
+// only needs its "\n" (a whole break after it would leave the "\r" in the
+// line's value).
+QString BreakAfterLastLine(const TextView& t, const QString& br) {
+  return t.At(t.end() - t.unit()) == u'\r' ? QStringLiteral("\n") : br;
+}
+
+// The last line of the section that is not blank (its header when all are).
+Line LastFilledLine(const TextView& t, const ProfileSnapshot::Section& section) {
+  Line last = LineAt(t, section.header);
+  for (qsizetype pos = section.body; pos < section.end;) {
+    const Line line = LineAt(t, pos);
+    qsizetype b = line.begin, e = line.end;
+    t.Trim(b, e);
+    if (b < e) last = line;
+    pos = line.next;
+  }
+  return last;
+}
 
 }  // namespace
 
 int GetPrivateProfileString(const QString& section, const QString& key, const QString& def, QString& out,
                             int bufferSize, const QString& path) {
-  if (bufferSize <= 0) {
-    out.clear();
-    return 0;
-  }
-  const std::optional<QString> value = LookUp(section, key, path);
-  out = (value ? *value : WithoutTrailingBlanks(def)).left(bufferSize - 1);
-  return static_cast<int>(out.size());
+  return ProfileSnapshot(path).GetString(section, key, def, out, bufferSize);
 }
 
 int GetPrivateProfileSection(const QString& section, QString& out, int bufferSize, const QString& path) {
-  out.clear();
-  if (bufferSize < 2) return 0;
-  const IniFile file = LoadIniFile(path);
-  const std::vector<IniLine> lines = SplitLines(file);
-  const SectionSpan span = FindSection(lines, section);
-  if (span.header != npos) {
-    for (std::size_t i = span.header + 1; i < span.end; ++i) {
-      const LineKind kind = ClassifyLine(lines[i].text).kind;
-      if (kind == LineKind::Blank || kind == LineKind::Comment) continue;
-      const QString line = TrimBlanks(lines[i].text);
-      // This line, its NUL and the closing NUL must fit.
-      if (out.size() + line.size() + 2 > bufferSize) break;
-      out += line;
-      out += QChar(0);
-    }
-  }
-  const int count = static_cast<int>(out.size());
-  out += QChar(0);
-  return count;
+  return ProfileSnapshot(path).GetSection(section, out, bufferSize);
 }
 
 int GetPrivateProfileSection(const QString& section, char16_t* buffer, int bufferSize, const QString& path) {
@@ -120,60 +72,56 @@ int GetPrivateProfileSection(const QString& section, char16_t* buffer, int buffe
 }
 
 int GetPrivateProfileInt(const QString& section, const QString& key, int def, const QString& path) {
-  const std::optional<QString> value = LookUp(section, key, path);
-  if (!value) return def;
-  const QString v = value->left(1499);
-  qsizetype i = 0;
-  bool negative = false;
-  if (i < v.size() && (v[i] == u'-' || v[i] == u'+')) negative = v[i++] == u'-';
-  long long n = 0;
-  for (; i < v.size() && v[i] >= u'0' && v[i] <= u'9'; ++i) {
-    n = n * 10 + (v[i].unicode() - u'0');
-    if (n > static_cast<long long>(INT_MAX) + 1) n = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) return static_cast<int>(-n);
-  return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+  return ProfileSnapshot(path).GetInt(section, key, def);
 }
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& path) {
   if (HoldsLineBreak(section) || HoldsLineBreak(key) || HoldsLineBreak(value)) return false;
   if (section.contains(u']') || key.contains(u'=')) return false;
-  if (TrimBlanks(section).isEmpty() || TrimBlanks(key).isEmpty()) return false;
+  if (IsBlankName(section) || IsBlankName(key)) return false;
 
-  IniFile file = LoadIniFile(path);
-  const std::vector<IniLine> lines = SplitLines(file);
-  const QString br = LineBreakOf(file, lines);
+  // A file that is there but cannot be read is never taken for a missing
+  // one: rebuilt from nothing, it would lose every other setting.
+  IniFile loaded = LoadIniFile(path);
+  if (loaded.state == FileState::kUnreadable) return false;
+  const ProfileSnapshot snapshot(std::move(loaded));
+  const IniFile& file = snapshot.file();
+  const TextView t(file);
   const Encoding enc = file.encoding;
-  const qsizetype unit = UnitSize(enc);
-  const SectionSpan span = FindSection(lines, section);
-  const KeyHit hit = FindKey(lines, span, key);
-  QByteArray& bytes = file.bytes;
+  const QString br = LineBreakOf(t);
+  const ProfileSnapshot::Section span = snapshot.FindSection(section);
+  const ProfileSnapshot::Entry hit = snapshot.FindEntry(span, key);
 
-  if (hit.line != npos) {
+  // The new file is the old one with [at, resume) replaced by insert.
+  qsizetype at = 0;
+  qsizetype resume = 0;
+  std::string insert;
+  if (hit.found) {
     // Keep the key and the blanks after "=" exactly; replace the rest of the line.
-    const IniLine& line = lines[hit.line];
-    qsizetype pos = line.begin;
-    while (pos < line.end && UnitAt(file, pos) != u'=') pos += unit;
-    pos += unit;
-    while (pos < line.end && (UnitAt(file, pos) == u' ' || UnitAt(file, pos) == u'\t')) pos += unit;
-    bytes.replace(pos, line.end - pos, EncodeText(enc, value));
-  } else if (span.header != npos) {
+    at = hit.equals + t.unit();
+    while (at < hit.line.end && IsBlankOrTab(t.At(at))) at += t.unit();
+    resume = hit.line.end;
+    insert = EncodeText(enc, value);
+  } else if (span.header >= 0) {
     // After the section's last non-blank line, so blank lines separating it
     // from the next section stay where they are.
-    std::size_t last = span.header;
-    for (std::size_t i = span.header + 1; i < span.end; ++i)
-      if (ClassifyLine(lines[i].text).kind != LineKind::Blank) last = i;
-    const IniLine& after = lines[last];
-    QString insert = key + u'=' + value + br;
-    if (!EndsWithBreak(file, after)) insert.prepend(br);  // that line ends the file without a break
-    bytes.insert(after.next, EncodeText(enc, insert));
+    const Line after = LastFilledLine(t, span);
+    QString text = key + u'=' + value + br;
+    if (!EndsWithBreak(t, after)) text.prepend(BreakAfterLastLine(t, br));  // it ends the file without a break
+    at = resume = after.next;
+    insert = EncodeText(enc, text);
   } else {
-    QString append = u'[' + section + u']' + br + key + u'=' + value + br;
-    if (!lines.empty() && !EndsWithBreak(file, lines.back())) append.prepend(br);
-    bytes.insert(TextEnd(file), EncodeText(enc, append));
+    QString text = u'[' + section + u']' + br + key + u'=' + value + br;
+    const bool hasLines = t.end() > t.begin();
+    if (hasLines && t.At(t.end() - t.unit()) != u'\n') text.prepend(BreakAfterLastLine(t, br));
+    at = resume = t.end();
+    insert = EncodeText(enc, text);
   }
-  return WriteFileAtomically(path, bytes);
+  const std::string_view bytes(file.bytes);
+  const std::array<std::string_view, 3> pieces = {bytes.substr(0, static_cast<std::size_t>(at)), insert,
+                                                  bytes.substr(static_cast<std::size_t>(resume))};
+  return files::WriteFileAtomically(QFile::encodeName(path).toStdString(), pieces);
 }
 
 }  // namespace ini

@@ -4,6 +4,10 @@
 // section and first key win, values cut to the caller's buffer. Files may be
 // UTF-16LE with a byte-order mark, UTF-8 with one, or plain UTF-8; a write
 // keeps the file's encoding and every byte it does not change.
+//
+// Each call reads the file once; a load that reads many keys reads it once
+// for all of them through a ProfileSnapshot (profile_snapshot.h). A FIFO or
+// a device at the path is never opened: it reads as a missing file.
 
 #include <QString>
 
@@ -32,10 +36,12 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int def, co
 // Replaces the value of the first matching key of the first matching
 // section, appends a missing key after the section's last line, a missing
 // section at the end, or creates the file. Everything else in the file stays
-// byte for byte. Atomic: a temporary file beside it, flushed, renamed.
-// False when the file cannot be written, or when a name or the value holds a
-// line break (or the section name a "]", the key a "="), which would corrupt
-// the file.
+// byte for byte. Atomic: a temporary file beside it, flushed, renamed
+// (core/files/atomic_write.h). False, the file untouched, when it cannot be
+// written: a file that is there but cannot be read (it is never rebuilt from
+// nothing), one the user may not write, anything but a regular file; and
+// when a name or the value holds a line break (or the section name a "]",
+// the key a "="), which would corrupt the file.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& path);
 

@@ -133,7 +133,10 @@ void SwitchLanguage(int index, const QString& programFolder) {
   if (index < 0 || index >= kLanguageCount) return;
   const QString folder = programFolder + "Config File/" + "Lang/";
   QString path = folder + LanguageTable[static_cast<std::size_t>(index)].fileName;
-  if (!QFileInfo::exists(path)) path = folder + LanguageTable[0].fileName;
+  // Only a regular file counts as there: a FIFO, a device or a folder at the
+  // name would hold the load up or give nothing, so English stands in as it
+  // does for a missing file.
+  if (!QFileInfo(path).isFile()) path = folder + LanguageTable[0].fileName;
   if (CLanguage* language = GetThreadLanguage()) language->LoadFile(path, 0);
 }
 

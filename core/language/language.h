@@ -40,7 +40,8 @@ class CLanguage {
 CLanguage* GetThreadLanguage();
 
 // Loads the language of LanguageTable row index from
-// "<programFolder>Config File/Lang/", falling back to "eng.lang". An index
+// "<programFolder>Config File/Lang/", falling back to "eng.lang" when the
+// row's file is missing or is no regular file (a FIFO, a device). An index
 // outside the table changes nothing.
 void SwitchLanguage(int index, const QString& programFolder);
 

@@ -1,13 +1,13 @@
 #include "libs/devicelink/devicelink.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <string_view>
 
 #include "core/device/sdk_device_info.h"
+#include "core/files/atomic_write.h"
+#include "core/files/regular_file.h"
 #include "libs/devicelink/session.h"
 #include "libs/devicelink/upgrade_job.h"
-#include "libs/devicelink/whole_file.h"
 
 namespace devicelink {
 namespace {
@@ -15,17 +15,13 @@ namespace {
 // Timeouts of -1 or 0 mean "the library's own bound".
 int Bound(int timeoutMs, int fallback) { return timeoutMs > 0 ? timeoutMs : fallback; }
 
+// The whole file, when it is a regular file of at most limit bytes (a FIFO or
+// a device is refused before it is opened, so nothing waits on it).
 std::optional<std::vector<uint8_t>> ReadFile(const char* path, uint64_t limit) {
   if (!path || !*path) return std::nullopt;
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return std::nullopt;
-  const auto size = static_cast<uint64_t>(in.tellg());
-  if (size > limit) return std::nullopt;
-  in.seekg(0);
-  std::vector<uint8_t> data(size);
-  if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size)))
-    return std::nullopt;
-  return data;
+  std::string bytes;
+  if (files::ReadRegularFile(path, bytes, limit) != files::ReadStatus::kRead) return std::nullopt;
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 // The NUL-terminated text of a fixed field, never past the field.
@@ -176,7 +172,8 @@ int DeviceLinkLibrary::SdkExportConfig(int32_t handle, int, const char* path, in
   if (!r.ok()) return 0;
   // Whole or not at all: a refused or broken export never leaves half a file
   // and never destroys the file it was to replace.
-  return WriteFileWhole(path, r.payload) ? 1 : 0;
+  const std::string_view bytes(reinterpret_cast<const char*>(r.payload.data()), r.payload.size());
+  return files::WriteFileAtomically(path, bytes) ? 1 : 0;
 }
 
 int DeviceLinkLibrary::SdkImportConfig(int32_t handle, const char* path, int, int, int, int, int) {

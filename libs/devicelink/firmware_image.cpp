@@ -1,11 +1,12 @@
 #include "libs/devicelink/firmware_image.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <optional>
+
+#include "core/files/regular_file.h"
 
 namespace devicelink {
 namespace {
@@ -28,27 +29,14 @@ std::optional<FileIdentity> IdentityOfPath(const std::string& path) {
   return IdentityOf(st);
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 enum class ReadOutcome { kOk, kFailed, kChanged };
 
 ReadOutcome ReadOnce(const std::string& path, uint64_t limit, std::vector<uint8_t>& bytes, FileIdentity& identity) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return ReadOutcome::kFailed;
+  // A FIFO or a device is refused before it is opened: no device's upgrade
+  // ever waits on it.
+  files::FileDescriptor fd;
   struct stat before {};
-  if (::fstat(fd.get(), &before) != 0 || !S_ISREG(before.st_mode)) return ReadOutcome::kFailed;
+  if (files::OpenRegularFile(path, fd, before) != files::ReadStatus::kRead) return ReadOutcome::kFailed;
   if (before.st_size <= 0 || static_cast<uint64_t>(before.st_size) > limit) return ReadOutcome::kFailed;
   bytes.assign(static_cast<std::size_t>(before.st_size), 0);
   std::size_t got = 0;

@@ -13,16 +13,17 @@
 
 namespace {
 
-QString ReadSetting(const MainConfig& c, const char* section, const char* key, int bufferChars = kSettingReadChars) {
+QString ReadSetting(const ini::ProfileSnapshot& configIni, const char* section, const char* key,
+                   int bufferChars = kSettingReadChars) {
   QString value;
-  ini::GetPrivateProfileString(section, key, "", value, bufferChars, c.configIniPath);
+  configIni.GetString(section, key, "", value, bufferChars);
   return value;
 }
 
-std::string ReadSettingAnsi(const MainConfig& c, const char* section, const char* key,
+std::string ReadSettingAnsi(const ini::ProfileSnapshot& configIni, const char* section, const char* key,
                             int bufferChars = kSettingReadChars) {
   std::string ansi;
-  CStringToAnsi(ReadSetting(c, section, key, bufferChars), ansi);
+  CStringToAnsi(ReadSetting(configIni, section, key, bufferChars), ansi);
   return ansi;
 }
 
@@ -58,32 +59,37 @@ void BuildConfigPaths(MainConfig& c, const QString& programFolder) {
   c.userDataFolder = QString::fromStdString(folder);
 }
 
-void LoadLanguageList(MainConfig& c) {
+void LoadLanguageList(MainConfig& c, const ini::ProfileSnapshot& configIni) {
   c.LanguageMap.clear();
-  int key = 0;
-  for (const std::string& name : SplitSettingList(ReadSettingAnsi(c, "LANGUAGE_CFG", "Lang", kListReadChars))) {
+  std::vector<QString> names;
+  for (const std::string& name : SplitSettingList(ReadSettingAnsi(configIni, "LANGUAGE_CFG", "Lang", kListReadChars)))
+    names.push_back(QString::fromStdString(name));
+  // Every listed name's text in one pass over the section, however long the list.
+  std::vector<QString> texts = configIni.GetStrings("LANGUAGE_CFG", names, "", kListReadChars);
+  for (std::size_t i = 0; i < names.size(); ++i) {
     LanguageEntry entry;
-    entry.fileName = QString::fromStdString(name);
-    ini::GetPrivateProfileString("LANGUAGE_CFG", entry.fileName, "", entry.displayName, kListReadChars,
-                                 c.configIniPath);
-    c.LanguageMap.emplace(key++, std::move(entry));
+    entry.fileName = names[i];
+    entry.displayName = std::move(texts[i]);
+    c.LanguageMap.emplace(static_cast<int>(i), std::move(entry));
   }
 }
 
-void LoadSearchSettings(MainConfig& c) {
+void LoadSearchSettings(MainConfig& c, const ini::ProfileSnapshot& configIni) {
   c.searchPeriods.clear();
-  for (const std::string& piece : SplitSettingList(ReadSettingAnsi(c, "SEARCH_CFG", "Period_Time", kListReadChars)))
+  for (const std::string& piece :
+       SplitSettingList(ReadSettingAnsi(configIni, "SEARCH_CFG", "Period_Time", kListReadChars)))
     c.searchPeriods.push_back(ParseDecimal(piece));
-  c.periodicSearch = ReadSettingAnsi(c, "SEARCH_CFG", "Periodic_Search") == "1";
-  c.searchMinutes = ParseDecimal(ReadSettingAnsi(c, "SEARCH_CFG", "Sel_Time"));
+  c.periodicSearch = ReadSettingAnsi(configIni, "SEARCH_CFG", "Periodic_Search") == "1";
+  c.searchMinutes = ParseDecimal(ReadSettingAnsi(configIni, "SEARCH_CFG", "Sel_Time"));
 }
 
 void LoadConfiguration(MainConfig& c) {
-  c.appName = ReadSetting(c, "SETTING", "App_Name");
-  c.versionText = ReadSetting(c, "SETTING", "Version");
-  c.releaseText = ReadSetting(c, "SETTING", "Release_Data") + "  " + ReadSetting(c, "SETTING", "Release_Time");
+  const ini::ProfileSnapshot configIni(c.configIniPath);
+  c.appName = ReadSetting(configIni, "SETTING", "App_Name");
+  c.versionText = ReadSetting(configIni, "SETTING", "Version");
+  c.releaseText = ReadSetting(configIni, "SETTING", "Release_Data") + "  " + ReadSetting(configIni, "SETTING", "Release_Time");
 
-  const QString language = ReadSetting(c, "LANGUAGE_CFG", "Default");
+  const QString language = ReadSetting(configIni, "LANGUAGE_CFG", "Default");
   c.languageIndex = 0;
   for (const LanguageEntry& row : LanguageTable) {
     if (row.displayName.compare(language, Qt::CaseInsensitive) == 0) {
@@ -92,26 +98,25 @@ void LoadConfiguration(MainConfig& c) {
     }
   }
 
-  LoadLanguageList(c);
+  LoadLanguageList(c, configIni);
 
   // A code that does not decipher is used as stored.
-  std::string code = ReadSettingAnsi(c, "CUSTOMER_CFG", "Id");
+  std::string code = ReadSettingAnsi(configIni, "CUSTOMER_CFG", "Id");
   DecryptLongString(code, DecryptString);
   c.customerCode = CutUtf8(code, kSettingReadChars - 1);
   devicelib::Lib().SDK_SetCustomer(c.customerCode.c_str());
 
-  c.showModel = ReadSettingAnsi(c, "MODEL_CFG", "Show_Model") == "1";
-  c.modifyModelMode = c.showModel && ReadSettingAnsi(c, "MODEL_CFG", "Modify_Mode") == "1";
+  c.showModel = ReadSettingAnsi(configIni, "MODEL_CFG", "Show_Model") == "1";
+  c.modifyModelMode = c.showModel && ReadSettingAnsi(configIni, "MODEL_CFG", "Modify_Mode") == "1";
 
-  c.columnMask = ini::GetPrivateProfileInt("DEVINFO_CFG", "Dev_Info", kDefaultDevInfoMask, c.configIniPath) |
-                 kAlwaysShownColumns;
+  c.columnMask = configIni.GetInt("DEVINFO_CFG", "Dev_Info", kDefaultDevInfoMask) | kAlwaysShownColumns;
   if (!c.showModel) c.columnMask &= ~kModelColumnBit;
 
-  LoadSearchSettings(c);
+  LoadSearchSettings(c, configIni);
 
-  c.showHelp = ReadSettingAnsi(c, "HELP_CFG", "Show_Help") == "1";
+  c.showHelp = ReadSettingAnsi(configIni, "HELP_CFG", "Show_Help") == "1";
 
-  c.defaultPorts = ReadDefaultPorts(c.configIniPath);
+  c.defaultPorts = ReadDefaultPorts(configIni);
 }
 
 bool WriteLanguageSetting(const MainConfig& c, int languageIndex) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ini/profile_snapshot.h"
 #include "core/language/language.h"
 #include "ui/operations/default_ports.h"
 
@@ -67,16 +68,17 @@ struct MainConfig {
 // per-user folder comes from GetUserDataFolder and stays empty when it fails.
 void BuildConfigPaths(MainConfig& config, const QString& programFolder);
 
-// Reads all of Config.ini, in this order: paths already built (call
-// BuildConfigPaths first), SETTING, the language, the language list, the
-// customer code (handed to the device library's SDK_SetCustomer), the model
-// switches, the column mask, the search settings, Show_Help, the default
-// ports. Skin images are the window's to load from the paths.
+// Reads all of Config.ini, in one read of the file, in this order: paths
+// already built (call BuildConfigPaths first), SETTING, the language, the
+// language list, the customer code (handed to the device library's
+// SDK_SetCustomer), the model switches, the column mask, the search
+// settings, Show_Help, the default ports. Skin images are the window's to
+// load from the paths.
 void LoadConfiguration(MainConfig& config);
 
-// Parts of LoadConfiguration.
-void LoadLanguageList(MainConfig& config);
-void LoadSearchSettings(MainConfig& config);
+// Parts of LoadConfiguration, from its read of Config.ini.
+void LoadLanguageList(MainConfig& config, const ini::ProfileSnapshot& configIni);
+void LoadSearchSettings(MainConfig& config, const ini::ProfileSnapshot& configIni);
 
 // The writers of the settings the user changes. True when Config.ini was written.
 bool WriteLanguageSetting(const MainConfig& config, int languageIndex);         // LANGUAGE_CFG/Default

@@ -3,10 +3,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/ini/private_profile.h"
 #include "core/util/text_conversion.h"
 
-DefaultPorts ReadDefaultPorts(const QString& configIniPath) {
+DefaultPorts ReadDefaultPorts(const QString& configIniPath) { return ReadDefaultPorts(ini::ProfileSnapshot(configIniPath)); }
+
+DefaultPorts ReadDefaultPorts(const ini::ProfileSnapshot& configIni) {
   DefaultPorts ports;
   const struct {
     const char* key;
@@ -14,7 +15,7 @@ DefaultPorts ReadDefaultPorts(const QString& configIniPath) {
   } keys[] = {{"Http_port", &ports.http}, {"Tcp_port", &ports.tcp}, {"Rtsp_port", &ports.rtsp}};
   for (const auto& k : keys) {
     QString value;
-    ini::GetPrivateProfileString("DEFAULT_CFG", k.key, "", value, 256, configIniPath);
+    configIni.GetString("DEFAULT_CFG", k.key, "", value, 256);
     std::string ansi;
     CStringToAnsi(value, ansi);
     // As "%d" reads it: blanks, a sign, digits; nothing read keeps the built-in port.

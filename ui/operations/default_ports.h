@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "core/ini/profile_snapshot.h"
+
 // Built-in until read.
 struct DefaultPorts {
   uint16_t http = 80;
@@ -15,3 +17,5 @@ struct DefaultPorts {
 // sign, digits); a key missing, unreadable or out of range keeps its
 // built-in port.
 DefaultPorts ReadDefaultPorts(const QString& configIniPath);
+// The same from a read of Config.ini already made (the main window's load).
+DefaultPorts ReadDefaultPorts(const ini::ProfileSnapshot& configIni);

@@ -1,7 +1,8 @@
 // The batch page's threaded runs as an installer uses them, inside the private
 // network namespace against the simulator as a separate process: a firmware
 // upgrade of three devices of which one stalls and one fails, and the import
-// of a configuration exported from one device into two, one of which refuses.
+// of a configuration exported from one device into two, one of which refuses,
+// and both runs with a FIFO chosen as their file.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include "core/device/device_library.h"
 #include "core/language/language.h"
 #include "libs/devicelink/devicelink.h"
+#include "tests/support/late_fifo_writer.h"
 #include "tests/e2e/support/program_driver.h"
 #include "tests/support/private_network.h"
 #include "ui/framework/modal_seam.h"
@@ -178,6 +180,33 @@ TEST_F(BatchRunsE2e, ConfigurationFromOneDeviceIntoTwoWhereTheSecondRefuses) {
   EXPECT_EQ(LoginCell(kRefuses), ::Text("tx.Logined"));
   EXPECT_EQ(prompts, 1);
   EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
+}
+
+// A FIFO chosen as the firmware file or as the configuration file fails at
+// once for every device (it is never opened), and each run ends as a run
+// with failures does, so Quit and the next batch command are accepted again.
+TEST_F(BatchRunsE2e, FifoChosenAsTheFileFailsEveryDeviceAtOnce) {
+  testsupport::LateFifoWriter fifo(work.filePath("chosen.bin").toStdString(), std::chrono::minutes(5));
+  ASSERT_TRUE(fifo.made());
+  Check({kGood, kFails});
+
+  Page().upgradePage.upgradeFilePath = fifo.path();
+  ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_UPGRADE), 1);
+  const bool upgradeEnded = WaitUntil([&] { return !Page().upgradeRun.upgradeBusy; }, 30000);
+  EXPECT_TRUE(upgradeEnded) << "the upgrade run waits on the FIFO";
+  for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip).toStdString(), Status(ip, "tx.fail").toStdString());
+  EXPECT_EQ(Page().upgradeRun.failureCount, 2);
+  EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
+  if (!upgradeEnded) fifo.ReleaseReaders(std::chrono::seconds(10));
+
+  notices.clear();
+  std::string path = fifo.path();
+  ASSERT_EQ(pm::SendPrivateMessage(&Page(), pm::WM_BATCH_CONFIG_IMPORT, reinterpret_cast<pm::WPARAM>(&path)), 1);
+  const bool importEnded = WaitUntil([&] { return !Page().importRun.importBusy; }, 30000);
+  EXPECT_TRUE(importEnded) << "the import run waits on the FIFO";
+  for (const char* ip : {kGood, kFails}) EXPECT_EQ(Text(ip).toStdString(), Status(ip, "tx.fail").toStdString());
+  EXPECT_EQ(notices, QStringList({::Text("info.operate_completed")}));
+  if (!importEnded) fifo.ReleaseReaders(std::chrono::seconds(10));
 }
 
 }  // namespace

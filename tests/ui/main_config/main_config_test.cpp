@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "core/ini/private_profile.h"
 #include "core/util/long_string_cipher.h"
@@ -119,6 +122,48 @@ TEST_F(ConfigFolder, LanguageListInListOrder) {
     EXPECT_EQ(c.LanguageMap.at(i).fileName, names[i][0]);
     EXPECT_EQ(c.LanguageMap.at(i).displayName, QString::fromUtf8(names[i][1]));
   }
+}
+
+// How many times the file at path is opened while run runs (the kernel's
+// inotify events; nothing in the program is asked). The closes are watched
+// too: the kernel merges an event into an identical one still unread, and
+// an open's close stands between two opens.
+int OpensOf(const QString& path, const std::function<void()>& run) {
+  const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::inotify_add_watch(fd, QFile::encodeName(path).constData(), IN_OPEN | IN_CLOSE) < 0) {
+    ::close(fd);
+    return -1;
+  }
+  run();
+  int opens = 0;
+  alignas(inotify_event) char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
+    for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+      opens += (reinterpret_cast<inotify_event*>(p)->mask & IN_OPEN) != 0;
+  }
+  ::close(fd);
+  return opens;
+}
+
+// The whole configuration comes from one read of Config.ini, however many
+// keys and language names it holds.
+TEST_F(ConfigFolder, ConfigIniIsReadOncePerLoad) {
+  QByteArray ini =
+      "[SETTING]\nApp_Name=Divarod\nVersion=1\n[LANGUAGE_CFG]\nDefault=Deutsch\nLang=eng|It|Ge|Fr\n"
+      "eng=English\nIt=Italiano\nGe=Deutsch\nFr=Fran\xc3\xa7\x61is\n[SEARCH_CFG]\nPeriod_Time=5|10\nSel_Time=10\n"
+      "[DEFAULT_CFG]\nHttp_port=8080\n";
+  Load(ini);  // writes the file
+  MainConfig c;
+  BuildConfigPaths(c, dir_.path() + "/");
+  EXPECT_EQ(OpensOf(c.configIniPath, [&] { LoadConfiguration(c); }), 1);
+  EXPECT_EQ(c.appName, "Divarod");
+  EXPECT_EQ(c.languageIndex, 8);
+  ASSERT_EQ(c.LanguageMap.size(), 4u);
+  EXPECT_EQ(c.LanguageMap.at(3).displayName, "Français");
+  EXPECT_EQ(c.searchMinutes, 10);
+  EXPECT_EQ(c.defaultPorts.http, 8080);
 }
 
 TEST_F(ConfigFolder, SettingTextsAndRelease) {

@@ -125,4 +125,48 @@ TEST_F(ExportFileTest, FolderAsTargetIsRefused) {
   EXPECT_EQ(Names(folder), std::vector<std::string>{"camera.coi"});
 }
 
+// A new file gets what the user's umask leaves: an export can carry account
+// data, and a user with umask 077 keeps it to themselves.
+TEST_F(ExportFileTest, NewFileHonoursTheUmask) {
+  const int32_t h = Login(1);
+  ASSERT_NE(h, 0);
+  for (const mode_t mask : {mode_t{077}, mode_t{022}}) {
+    const fs::path fresh = folder / ("new-" + std::to_string(mask) + ".coi");
+    const mode_t old = ::umask(mask);
+    const int result = lib.SdkExportConfig(h, 0, fresh.c_str(), 0, 0);
+    ::umask(old);
+    ASSERT_EQ(result, 1);
+    struct stat st {};
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << "umask " << mask;
+  }
+}
+
+// A replaced file keeps its owner and group where the process may set them.
+TEST_F(ExportFileTest, ReplacedFileKeepsItsOwnerAndGroup) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "only root may give a file to another user";
+  }
+  ASSERT_EQ(::chown(target.c_str(), 47012, 47012), 0);
+  const int32_t h = Login(1);
+  ASSERT_NE(h, 0);
+  ASSERT_EQ(lib.SdkExportConfig(h, 0, target.c_str(), 0, 0), 1);
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 47012u);
+  EXPECT_EQ(st.st_gid, 47012u);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_NE(ReadAll(target), kOld);
+}
+
+// Any name the folder takes can be written, the longest included.
+TEST_F(ExportFileTest, LongestNameIsWritten) {
+  const int32_t h = Login(1);
+  ASSERT_NE(h, 0);
+  const fs::path longest = folder / (std::string(251, 'e') + ".coi");
+  ASSERT_EQ(lib.SdkExportConfig(h, 0, longest.c_str(), 0, 0), 1);
+  EXPECT_EQ(ReadAll(longest).rfind("DIVAROD-DEVICE-CONFIG 1\n", 0), 0u);
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"camera.coi", longest.filename().string()}));
+}
+
 }  // namespace

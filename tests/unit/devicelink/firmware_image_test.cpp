@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "libs/devicelink/firmware_image.h"
+#include "tests/support/late_fifo_writer.h"
 
 namespace {
 
@@ -61,6 +62,17 @@ TEST_F(FirmwareImageTest, FilesThatCannotBeSentAreRefused) {
   Write('a', 0);
   EXPECT_FALSE(cache.Acquire(path, 1 << 20));  // empty
   EXPECT_EQ(cache.HeldImages(), 0u);
+}
+
+// A FIFO chosen as the firmware file is refused at once, before any device
+// waits on it: the path's kind is tested before it is opened.
+TEST_F(FirmwareImageTest, FifoIsRefusedWithoutWaiting) {
+  testsupport::LateFifoWriter fifo(path + ".fifo");
+  ASSERT_TRUE(fifo.made());
+  std::shared_ptr<const devicelink::FirmwareImage> image;
+  EXPECT_TRUE(fifo.ReturnsBeforeAWriter([&] { image = cache.Acquire(fifo.path(), 1 << 20); }));
+  EXPECT_FALSE(image);
+  EXPECT_FALSE(cache.Acquire("/dev/zero", 1 << 20));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "core/device/device_library.h"
 #include "libs/devicelink/session.h"
+#include "tests/support/late_fifo_writer.h"
 #include "tests/unit/devicelink/sim_fixture.h"
 
 namespace {
@@ -209,6 +210,17 @@ TEST_F(OperationsTest, ImportRefusals) {
   EXPECT_EQ(lib.SdkImportConfig(handle, good.c_str(), 0, 0, 0, 0, 1), 1);
   // Export to a folder that does not exist reports failure.
   EXPECT_EQ(lib.SdkExportConfig(handle, 0, "/nonexistent/dir/x.coi", 0, 0), 0);
+}
+
+// A FIFO or a device chosen as the configuration file fails at once: the
+// path's kind is tested before it is opened.
+TEST_F(OperationsTest, ImportOfAFifoOrADeviceFailsAtOnce) {
+  testsupport::LateFifoWriter fifo(TempPath("import.fifo"));
+  ASSERT_TRUE(fifo.made());
+  int result = -1;
+  EXPECT_TRUE(fifo.ReturnsBeforeAWriter([&] { result = lib.SdkImportConfig(handle, fifo.path().c_str(), 0, 0, 0, 0, 1); }));
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(lib.SdkImportConfig(handle, "/dev/zero", 0, 0, 0, 0, 1), 0);
 }
 
 TEST_F(OperationsTest, SlowAnswerBeyondTheTimeoutFailsAndTheNextCallStillWorks) {

@@ -7,6 +7,7 @@
 
 #include "core/language/language.h"
 #include "core/language/login_error_text.h"
+#include "tests/support/late_fifo_writer.h"
 
 namespace {
 
@@ -92,6 +93,32 @@ TEST_F(LanguageFolder, NoFileAtAllLeavesEveryKeyShowingAsItself) {
   WriteLang("x.lang", "[String]\ntx.OK=x\n");
   GetThreadLanguage()->LoadFile(folder_ + "Config File/Lang/x.lang", 1);
   SwitchLanguage(7, folder_);  // neither Fr.lang nor eng.lang
+  EXPECT_EQ(Text("tx.OK"), "tx.OK");
+}
+
+// A FIFO or a device where the language's file is expected counts as a
+// missing file: the switch loads "eng.lang" at once and never waits on it.
+TEST_F(LanguageFolder, FifoOrDeviceInsteadOfTheFileFallsBackToEnglishAtOnce) {
+  WriteLang("eng.lang", "[String]\ntx.OK=OK\n");
+  WriteLang("It.lang", "[String]\ntx.OK=Va bene\n");
+  CLanguage* language = GetThreadLanguage();
+  SwitchLanguage(3, folder_);
+  ASSERT_EQ(Text("tx.OK"), "Va bene");
+
+  testsupport::LateFifoWriter fifo(QFile::encodeName(folder_ + "Config File/Lang/Jp.lang").toStdString());
+  ASSERT_TRUE(fifo.made());
+  EXPECT_TRUE(fifo.ReturnsBeforeAWriter([&] { SwitchLanguage(5, folder_); }));
+  EXPECT_EQ(language->CurrentPath(), folder_ + "Config File/Lang/eng.lang");
+  EXPECT_EQ(Text("tx.OK"), "OK");
+
+  SwitchLanguage(3, folder_);
+  ASSERT_TRUE(QFile::link("/dev/null", folder_ + "Config File/Lang/Ru.lang"));
+  SwitchLanguage(6, folder_);
+  EXPECT_EQ(language->CurrentPath(), folder_ + "Config File/Lang/eng.lang");
+  EXPECT_EQ(Text("tx.OK"), "OK");
+
+  // Loaded by its path, the FIFO reads as an empty file, at once.
+  EXPECT_TRUE(fifo.ReturnsBeforeAWriter([&] { language->LoadFile(QString::fromStdString(fifo.path()), 1); }));
   EXPECT_EQ(Text("tx.OK"), "tx.OK");
 }
 
