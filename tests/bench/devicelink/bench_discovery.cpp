@@ -14,6 +14,7 @@
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/devicelink.h"
 #include "tests/e2e/devsim/devsim_process.h"
+#include "tests/support/checked_benchmark_main.h"
 
 namespace {
 
@@ -93,14 +94,8 @@ BENCHMARK(BM_DiscoveryOf1024Devices)->Arg(400)->Arg(100)->Arg(0)->Iterations(3)-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (failedRuns > 0 || totalLost > 0) {
-    std::fprintf(stderr, "bench_devicelink_discovery: %d device answers lost, %d runs failed\n", totalLost,
-                 failedRuns);
-    return 1;
-  }
-  return 0;
+  return RunCheckedBenchmarks(argc, argv, [] {
+    if (failedRuns == 0 && totalLost == 0) return std::string();
+    return std::to_string(totalLost) + " device answers lost, " + std::to_string(failedRuns) + " runs failed";
+  });
 }

@@ -20,6 +20,7 @@
 
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/devicelink.h"
+#include "tests/support/checked_benchmark_main.h"
 #include "tests/unit/devicelink/reply_port_flood.h"
 
 namespace {
@@ -97,13 +98,7 @@ BENCHMARK(BM_SearchUnderAFlood)
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (failedRuns > 0) {
-    std::fprintf(stderr, "bench_devicelink_discovery_flood: %d searches did not run\n", failedRuns);
-    return 1;
-  }
-  return 0;
+  return RunCheckedBenchmarks(argc, argv, [] {
+    return failedRuns > 0 ? std::to_string(failedRuns) + " searches did not run" : std::string();
+  });
 }

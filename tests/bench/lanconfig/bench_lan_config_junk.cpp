@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "core/lanconfig/lan_config_channel.h"
+#include "tests/support/checked_benchmark_main.h"
 #include "tests/unit/lanconfig/lan_test_parts.h"
 #include "tools/lanresponder/lan_responder.h"
 
@@ -118,13 +119,7 @@ BENCHMARK(BM_AuthenticatedChangeUnderJunk)
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (failedRuns > 0) {
-    std::fprintf(stderr, "bench_lan_config_junk: %d runs could not be set up\n", failedRuns);
-    return 1;
-  }
-  return 0;
+  return RunCheckedBenchmarks(argc, argv, [] {
+    return failedRuns > 0 ? std::to_string(failedRuns) + " runs could not be set up" : std::string();
+  });
 }

@@ -9,23 +9,14 @@
 #include <QTest>
 
 #include "tests/ui/devinfo/device_page_fixture.h"
+#include "tests/unit/lanconfig/lan_test_parts.h"
 #include "tools/lanresponder/lan_responder.h"
 #include "ui/devicelist/dlg_modify_network_new.h"
 
 namespace devlist_test {
 namespace {
 
-uint16_t FreeLoopbackUdpPort() {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t length = sizeof a;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-  close(fd);
-  return ntohs(a.sin_port);
-}
+using lanconfig::testing::FreeLoopbackUdpPort;
 
 constexpr const char* kAuthMac = "00:12:34:56:78:01";
 constexpr const char* kPlainMac = "00:12:34:56:78:02";
