@@ -129,8 +129,8 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver, public DeviceLis
   CDlgSetting settingDialog;
 
   // Current page: 0 and the device list page after start-up; the left menu
-  // switches them. Index 3 is the batch-operation page. Read by the search
-  // worker.
+  // switches them. Index 3 is the batch-operation page. Read when a search's
+  // result is taken in, to send the finish notice to the page in view.
   std::atomic<int> currentPageIndex{0};
   QWidget* currentPage = nullptr;
 
