@@ -117,24 +117,6 @@ IoResult ConnectTcp(const Endpoint& to, Deadline deadline, Socket& out) {
   return IoResult::kOk;
 }
 
-IoResult SendAll(int fd, std::span<const uint8_t> data, Deadline deadline) {
-  std::size_t sent = 0;
-  while (sent < data.size()) {
-    const ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-    if (n > 0) {
-      sent += static_cast<std::size_t>(n);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (const IoResult waited = AwaitReady(fd, POLLOUT, deadline); waited != IoResult::kOk) return waited;
-      continue;
-    }
-    return IoResult::kClosed;
-  }
-  return IoResult::kOk;
-}
-
 IoResult SendAll(int fd, std::span<const std::span<const uint8_t>> parts, Deadline deadline) {
   std::vector<iovec> pending;
   for (const auto& part : parts)
@@ -165,6 +147,10 @@ IoResult SendAll(int fd, std::span<const std::span<const uint8_t>> parts, Deadli
     return IoResult::kClosed;
   }
   return IoResult::kOk;
+}
+
+IoResult SendAll(int fd, std::span<const uint8_t> data, Deadline deadline) {
+  return SendAll(fd, std::span<const std::span<const uint8_t>>(&data, 1), deadline);
 }
 
 IoResult ReceiveFrame(int fd, wire::FrameReader& reader, Deadline deadline, wire::Frame& out) {

@@ -199,6 +199,10 @@ class CDivarodDlg : public QDialog, public pm::MessageReceiver, public DeviceLis
   bool initialised_ = false;
 };
 
-// The one main window, set by start-up before the window runs; every page
-// reaches the main window through it. Never cleared.
+// The one main window, set by start-up before the window runs and never
+// cleared (a test that builds a main window sets and clears it). The pages do
+// not use it: they reach the main window through the host it hands them. Only
+// the main window's own parts do: the left menu, to switch pages and open the
+// settings dialog, and OpenDevicePreview, to place the preview over the
+// window with its page logo.
 extern CDivarodDlg* MainDialogInstance;

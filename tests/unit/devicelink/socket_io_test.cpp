@@ -1,7 +1,7 @@
-// Sending several parts as one stream: every byte in order across partial
-// writes, and no wait past the deadline when nobody reads. Receiving: a read
-// whose time is up ends there, however much is waiting, and leaves the
-// stream in step.
+// Sending several parts, or one buffer, as one stream: every byte in order
+// across partial writes, and no wait past the deadline when nobody reads.
+// Receiving: a read whose time is up ends there, however much is waiting,
+// and leaves the stream in step.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -36,25 +36,48 @@ std::vector<uint8_t> Pattern(std::size_t n, uint8_t seed) {
   return v;
 }
 
+// Reads `size` bytes from fd in small reads, so the sender meets a full
+// buffer again and again, while send runs; returns what arrived.
+template <typename Send>
+std::vector<uint8_t> ReceivedWhile(int fd, std::size_t size, Send send) {
+  std::vector<uint8_t> received;
+  std::thread reader([&] {
+    uint8_t buf[1500];
+    while (received.size() < size) {
+      const ssize_t n = ::read(fd, buf, sizeof buf);
+      if (n <= 0) break;
+      received.insert(received.end(), buf, buf + n);
+    }
+  });
+  send();
+  reader.join();
+  return received;
+}
+
 TEST(GatherSend, EveryPartArrivesWholeAndInOrderAcrossPartialWrites) {
   SocketPair pair;
   const auto header = Pattern(20, 1), offset = Pattern(8, 2), body = Pattern(300 * 1024 + 3, 3), tail = Pattern(1, 4);
   std::vector<uint8_t> expected;
   for (const auto* part : {&header, &offset, &body, &tail}) expected.insert(expected.end(), part->begin(), part->end());
 
-  std::vector<uint8_t> received;
-  std::thread reader([&] {
-    uint8_t buf[1500];  // small reads, so the sender meets a full buffer again and again
-    while (received.size() < expected.size()) {
-      const ssize_t n = ::read(pair.fd[1], buf, sizeof buf);
-      if (n <= 0) break;
-      received.insert(received.end(), buf, buf + n);
-    }
-  });
   const std::span<const uint8_t> parts[] = {header, offset, {}, body, tail};
-  EXPECT_EQ(SendAll(pair.fd[0], parts, DeadlineIn(10000)), IoResult::kOk);
-  reader.join();
-  EXPECT_EQ(received, expected);
+  EXPECT_EQ(ReceivedWhile(pair.fd[1], expected.size(),
+                          [&] { EXPECT_EQ(SendAll(pair.fd[0], parts, DeadlineIn(10000)), IoResult::kOk); }),
+            expected);
+}
+
+// The one-buffer form is the same send with one part: whole across partial
+// writes, bounded when nobody reads.
+TEST(GatherSend, OneBufferIsSentAsOnePart) {
+  SocketPair pair;
+  const auto body = Pattern(300 * 1024 + 3, 6);
+  const std::span<const uint8_t> one(body);
+  EXPECT_EQ(ReceivedWhile(pair.fd[1], body.size(),
+                          [&] { EXPECT_EQ(SendAll(pair.fd[0], one, DeadlineIn(10000)), IoResult::kOk); }),
+            body);
+  const auto big = Pattern(4 * 1024 * 1024, 7);
+  EXPECT_EQ(SendAll(pair.fd[0], std::span<const uint8_t>(big), DeadlineIn(200)), IoResult::kTimeout);
+  EXPECT_EQ(SendAll(pair.fd[0], std::span<const uint8_t>(), DeadlineIn(0)), IoResult::kOk);  // nothing to wait for
 }
 
 TEST(GatherSend, NobodyReadingEndsAtTheDeadline) {
