@@ -137,6 +137,11 @@ void CxSkinButton::paintEvent(QPaintEvent* event) {
 bool CxSkinButton::event(QEvent* event) {
   // The platform's tooltip would come after its own delay; ours is timed.
   if (event->type() == QEvent::ToolTip) return true;
+  // A modal window over ours: the mouse goes to it, and a blocked window is
+  // told nothing of the mouse, its leave included (Qt sends one on blocking
+  // only when it knows the mouse is in this window). The hover ends here; a
+  // move once the window is free brings it back if the mouse is still over.
+  if (event->type() == QEvent::WindowBlocked && over_) EndHover();
   return QPushButton::event(event);
 }
 
@@ -151,6 +156,10 @@ void CxSkinButton::enterEvent(QEnterEvent* event) {
 
 void CxSkinButton::leaveEvent(QEvent* event) {
   QPushButton::leaveEvent(event);
+  EndHover();
+}
+
+void CxSkinButton::EndHover() {
   over_ = false;
   HideToolTip();
   update();

@@ -2,7 +2,8 @@
 // CxSkinButton: the push button of every window. It draws one of four skin
 // pictures (normal, pressed, hover, disabled) stretched to its size while
 // keeping the pictures' 10-pixel ends, with its own caption on top; follows
-// the mouse for the hover picture; can be pinned to one picture by its owner
+// the mouse for the hover picture (a modal window over its window ends the
+// hover); can be pinned to one picture by its owner
 // (forcedState); and carries a tooltip that shows 600 ms after the mouse
 // comes to rest, filled by the button itself when the caption does not fit.
 
@@ -73,6 +74,7 @@ class CxSkinButton : public QPushButton {
 
  private:
   void DrawPicture(QPainter& painter, const QPixmap& picture) const;
+  void EndHover();  // the mouse left, or a modal window took it
   void RestartToolTipTimer(const QPoint& globalPos);
   void ShowToolTipNow();
   void HideToolTip();

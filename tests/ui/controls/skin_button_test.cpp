@@ -5,10 +5,14 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
+#include <functional>
+#include <string>
 #include <thread>
 
 #include "tests/ui/controls/render_support.h"
+#include "ui/controls/dlg_tip.h"
 #include "ui/controls/skin_button.h"
 #include "ui/framework/skins.h"
 
@@ -205,6 +209,78 @@ TEST_F(SkinButtonTest, HoverPictureWhileTheMouseIsOver) {
   QTest::mouseMove(&host_, OutsideInHost());
   EXPECT_FALSE(button_->Over());
   EXPECT_EQ(Centre(), kNormal);
+}
+
+// Runs a real message box and, once it shows, lets `user` play the user.
+int RunBox(const std::function<void(CDlgTip&)>& user) {
+  CDlgTip box;
+  box.SetTipInfo("The device is busy.", "Message", 0, 1, CDlgTip::kIconInformation);
+  QTimer::singleShot(0, &box, [&] {
+    if (!QTest::qWaitForWindowExposed(&box)) {
+      box.done(-1);
+      return;
+    }
+    user(box);
+  });
+  return box.DoModal();
+}
+
+// The mouse to a point of a widget through the cursor: the platform also
+// reports the window the mouse enters.
+void MoveByCursor(QWidget& widget, QPoint at) { QTest::mouseMove(&widget, at); }
+// The mouse to a point of a widget by a move its window gets, with no report
+// of entering: a mouse that never crossed the window's edge.
+void MoveInsideTheWindow(QWidget& widget, QPoint at) {
+  QWidget* top = widget.window();
+  QTest::mouseMove(top->windowHandle(), widget.mapTo(top, at));
+}
+
+// A modal window blocks the button's window: a blocked window gets no mouse
+// events, its leave notice included. Qt sends the button a leave of its own
+// on blocking only when it knows the mouse is in that window; it forgets that
+// when any modal window opens, and a mouse that stays inside reports no new
+// entering. Either way the box up and the mouse gone to it, the button shows
+// its normal picture, and hovers again once the mouse really comes back.
+TEST_F(SkinButtonTest, ModalWindowOverTheButtonEndsItsHover) {
+  const struct {
+    const char* how;
+    std::function<void()> before;
+    void (*move)(QWidget&, QPoint);
+  } cases[] = {
+      {"the mouse came in through the cursor", [this] { QTest::mouseMove(&host_, OutsideInHost()); },
+       MoveByCursor},
+      {"an earlier box was answered from the keyboard, the mouse stayed inside",
+       [] { RunBox([](CDlgTip& box) { QTest::keyClick(&box, Qt::Key_Escape); }); }, MoveInsideTheWindow},
+  };
+  const auto shown = [](const QColor& seen) -> std::string {
+    return seen == kNormal ? "normal" : seen == kHover ? "hover" : "another picture";
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    c.before();
+    c.move(host_, QPoint(60, 30));
+    ASSERT_EQ(shown(Centre()), "hover");
+
+    QColor whileUp, onTheBox;
+    const int result = RunBox([&](CDlgTip& box) {
+      whileUp = Centre();
+      CxSkinButton& ok = box.OkButton();
+      c.move(ok, ok.rect().center());
+      onTheBox = Centre();
+      KeepPicture(Drawn(), "button_under_a_box");
+      QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, ok.mapTo(&box, ok.rect().center()));
+    });
+    ASSERT_EQ(result, CDlgTip::kOk);
+    EXPECT_EQ(shown(whileUp), "normal") << "as the box came up";
+    EXPECT_EQ(shown(onTheBox), "normal") << "with the mouse on the box";
+    EXPECT_FALSE(button_->Over());
+    EXPECT_EQ(shown(Centre()), "normal") << "after the box closed";
+
+    c.move(host_, QPoint(60, 30));
+    EXPECT_EQ(shown(Centre()), "hover") << "the mouse back over the button";
+    c.move(host_, OutsideInHost());
+    EXPECT_EQ(shown(Centre()), "normal");
+  }
 }
 
 TEST_F(SkinButtonTest, HoverWithoutHoverPictureShowsNormal) {

@@ -7,11 +7,14 @@
 #include <QScreen>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "core/language/language.h"
 #include "tests/ui/mainwindow/main_window_fixture.h"
+#include "ui/controls/dlg_tip.h"
 
 namespace {
 
@@ -137,6 +140,77 @@ TEST_F(MainWindowTest, QuitAsksAndClosesOnlyOnOk) {
   QTest::mouseClick(dlg->findChild<QWidget*>("quitButton"), Qt::LeftButton);
   EXPECT_EQ(Tips().size(), 2u);
   EXPECT_FALSE(dlg->isVisible());
+}
+
+// Quit's question answered from the keyboard leaves the mouse resting on
+// Quit; a failed search's notice then comes up over the window and the mouse
+// goes to it. The window is blocked meanwhile and gets no mouse events, so
+// Quit must drop its red hover picture itself, and show it again only when
+// the mouse really comes back.
+TEST_F(MainWindowTest, QuitDropsItsHoverPictureWhileANoticeIsUp) {
+  ShowWindow();
+  std::function<void(CDlgTip&)> user;
+  answer = [&](const modal::ModalRequest& r) {
+    auto* box = qobject_cast<CDlgTip*>(r.dialog);
+    if (!box) return r.defaultResult;
+    QTimer::singleShot(0, box, [&, box] {
+      if (!QTest::qWaitForWindowExposed(box)) {
+        box->done(-1);
+        return;
+      }
+      user(*box);
+    });
+    return box->exec();
+  };
+  auto* quit = dlg->findChild<CxSkinButton*>("quitButton");
+  ASSERT_NE(quit, nullptr);
+  QWindow* window = dlg->windowHandle();
+  const QPoint onQuit = quit->geometry().center();
+  const QPoint away(dlg->width() / 2, dlg->height() / 2);
+  const auto look = [&] { return dlg->grab(quit->geometry()).toImage(); };
+
+  // The mouse never crosses the window's edge: the window gets moves only.
+  QTest::mouseMove(window, away);
+  const QImage normal = look();
+  QTest::mouseMove(window, onQuit);
+  const QImage hover = look();
+  ASSERT_NE(hover, normal);
+  const auto shown = [&](const QImage& seen) -> std::string {
+    return seen == normal ? "normal" : seen == hover ? "hover" : "another picture";
+  };
+
+  user = [](CDlgTip& box) { QTest::keyClick(&box, Qt::Key_Escape); };
+  QTest::mouseClick(window, Qt::LeftButton, {}, onQuit);
+  ASSERT_EQ(Tips().size(), 1u);
+  ASSERT_TRUE(dlg->isVisible()) << "the question was answered Cancel";
+  EXPECT_EQ(shown(look()), "normal") << "pressed: no hover";
+  QTest::mouseMove(window, onQuit + QPoint(1, 1));
+  ASSERT_EQ(shown(look()), "hover");
+
+  QImage whileUp, onTheBox;
+  user = [&](CDlgTip& box) {
+    whileUp = look();
+    CxSkinButton& ok = box.OkButton();
+    const QPoint okInBox = ok.mapTo(&box, ok.rect().center());
+    QTest::mouseMove(box.windowHandle(), okInBox);
+    onTheBox = look();
+    QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, okInBox);
+  };
+  fake.onSearch = [](uint8_t*, int, int* count, int, int) {
+    *count = 0;
+    return 0;
+  };
+  RunSearch();
+  ASSERT_EQ(Tips().size(), 2u);
+  EXPECT_EQ(Tips()[1].icon, CDlgTip::kIconError);
+  EXPECT_EQ(shown(whileUp), "normal") << "as the notice came up";
+  EXPECT_EQ(shown(onTheBox), "normal") << "with the mouse on the notice";
+  EXPECT_EQ(shown(look()), "normal") << "after the notice closed";
+
+  QTest::mouseMove(window, onQuit);
+  EXPECT_EQ(shown(look()), "hover") << "the mouse back on Quit";
+  QTest::mouseMove(window, away);
+  EXPECT_EQ(shown(look()), "normal");
 }
 
 TEST_F(MainWindowTest, MaximiseCoversTheWorkAreaAndRestoreReturnsToTheFormerClientArea) {
