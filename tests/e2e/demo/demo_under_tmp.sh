@@ -35,7 +35,19 @@ grep -qx '[0-9][0-9]*' "$work/desktop" || fail "the desktop's X server did not s
 desktop_display=$(cat "$work/desktop")
 desktop_socket=$(stat -c %i "/tmp/.X11-unix/X$desktop_display") || fail "no socket for the desktop's display"
 
-# Socket and lock files of X displays whose server is gone, among those that
+# Whether a server holds display $1's files: its lock names a process that
+# runs, or a socket of this network namespace is bound to its socket's path.
+# Other tests start and end X servers beside this one; whether a display
+# answers is no test of that, since a server takes its lock before it listens
+# and stops answering before it removes its files.
+display_held() {
+  local pid
+  pid=$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)
+  [[ "$pid" =~ ^[0-9]+$ ]] && kill -0 "$pid" 2>/dev/null && return 0
+  awk -v path="/tmp/.X11-unix/X$1" '$NF == path { found = 1 } END { exit !found }' /proc/net/unix
+}
+
+# Socket and lock files of X displays that no server holds, among those that
 # are not in the list of before ($1).
 dead_leftovers() {
   local file number
@@ -44,7 +56,7 @@ dead_leftovers() {
     grep -qxF "$file" "$1" && continue
     number=${file##*X}
     number=${number%-lock}
-    DISPLAY=":$number" xdpyinfo >/dev/null 2>&1 || echo "$file"
+    display_held "$number" || echo "$file"
   done
 }
 
