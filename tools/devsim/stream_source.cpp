@@ -10,6 +10,13 @@ namespace devsim {
 
 namespace msg = devicelink::msg;
 
+namespace {
+uint64_t WallClockUs() {
+  const auto now = std::chrono::system_clock::now();
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count());
+}
+}  // namespace
+
 std::optional<msg::StreamFormat> StreamFormatFor(uint32_t stream, const DeviceProfile& device) {
   if (stream == msg::kMainStream)
     return msg::StreamFormat{msg::kCodecH264, static_cast<uint16_t>(device.mainStreamWidth),
@@ -53,12 +60,7 @@ bool StreamSource::WaitForFrame(uint32_t number, std::chrono::steady_clock::time
   return !stop_;
 }
 
-uint64_t StreamSource::CaptureTime() const {
-  const auto now = std::chrono::system_clock::now();
-  const auto wallUs =
-      static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count());
-  return settings_.captureTimeUs.value_or(wallUs);
-}
+uint64_t StreamSource::CaptureTime() const { return settings_.captureTimeUs.value_or(WallClockUs()); }
 
 void StreamSource::Film() {
   const auto& format = settings_.format;
@@ -68,15 +70,17 @@ void StreamSource::Film() {
     std::fprintf(stderr, "devsim: %s\n", error.c_str());
     return;
   }
+  if (static_cast<long>(format.width) * format.height > kLiveFilmingPixels) {
+    FilmOnceAndLoop(*encoder);
+    return;
+  }
   YuvPicture picture(format.width, format.height);
   EncodedPicture coded;
   const auto period = std::chrono::microseconds(1'000'000 / format.framesPerSecond);
   const auto start = std::chrono::steady_clock::now();
   for (uint32_t number = 0;; ++number) {
     if (!WaitForFrame(number, start, period)) return;
-    const auto now = std::chrono::system_clock::now();
-    const auto wallUs =
-        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count());
+    const uint64_t wallUs = WallClockUs();
     // The clock on the picture is the real one, whatever the frame says.
     DrawTestPicture(picture, settings_.label, number, wallUs);
     const uint64_t captured = settings_.captureTimeUs.value_or(wallUs);
@@ -85,6 +89,33 @@ void StreamSource::Film() {
       return;
     }
     sink_(msg::StreamFrame{number, coded.keyFrame ? msg::kKeyFrame : 0u, captured, std::move(coded.data)});
+  }
+}
+
+void StreamSource::FilmOnceAndLoop(H264Encoder& encoder) {
+  const auto& format = settings_.format;
+  // A key frame and the pictures after it; the loop's next round starts at
+  // that key frame again. Short, so that the stream starts soon.
+  std::vector<EncodedPicture> loop(kLoopPictures);
+  YuvPicture picture(format.width, format.height);
+  const uint64_t wallUs = WallClockUs();
+  for (uint32_t i = 0; i < loop.size(); ++i) {
+    {
+      std::lock_guard lock(mutex_);
+      if (stop_) return;
+    }
+    DrawTestPicture(picture, settings_.label, i, wallUs + i * (1'000'000 / format.framesPerSecond));
+    if (!encoder.Encode(picture, loop[i])) {
+      std::fprintf(stderr, "devsim: the H.264 encoder failed; the stream ends\n");
+      return;
+    }
+  }
+  const auto period = std::chrono::microseconds(1'000'000 / format.framesPerSecond);
+  const auto start = std::chrono::steady_clock::now();
+  for (uint32_t number = 0;; ++number) {
+    if (!WaitForFrame(number, start, period)) return;
+    const EncodedPicture& coded = loop[number % loop.size()];
+    sink_(msg::StreamFrame{number, coded.keyFrame ? msg::kKeyFrame : 0u, CaptureTime(), coded.data});
   }
 }
 

@@ -32,6 +32,13 @@ struct StreamSettings {
 // The stream's settings from the device's knobs.
 StreamSettings StreamSettingsFor(const DeviceProfile& device, const devicelink::msg::StreamFormat& format);
 
+class H264Encoder;
+
+// Pictures up to this size are filmed live, every one; a larger stream films
+// kLoopPictures first and then sends them in a loop.
+inline constexpr long kLiveFilmingPixels = 1280 * 720;
+inline constexpr int kLoopPictures = 5;
+
 class StreamSource {
  public:
   // Called on the source's thread for every frame, in order.
@@ -43,6 +50,8 @@ class StreamSource {
 
  private:
   void Film();
+  // A stream too large to film in time: a few pictures filmed, then sent in a loop.
+  void FilmOnceAndLoop(H264Encoder& encoder);
   void SendFlat();
   // Waits until frame `number` is due; false once the source stops.
   bool WaitForFrame(uint32_t number, std::chrono::steady_clock::time_point start,

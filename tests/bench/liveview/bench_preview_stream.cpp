@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -43,10 +44,34 @@ double Percentile(std::vector<int64_t> v, double p) {
   return static_cast<double>(v[index]) / 1000.0;
 }
 
-// Runs the event loop for `ms`, as the preview's modal loop idles between pictures.
-void Serve(QApplication& app, int ms) {
-  QTimer::singleShot(ms, &app, &QApplication::quit);
-  app.exec();
+// Runs an event loop for `ms`, as the preview's modal loop idles between
+// pictures. Not the application's: its quit closes every window.
+void Serve(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// Serves until `done` holds, at most `ms`.
+template <typename Done>
+bool ServeUntil(Done done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < ms) Serve(10);
+  return done();
+}
+
+// What a view received and showed between two readings of its figures.
+liveview::ViewStatistics Since(const liveview::ViewStatistics& before, liveview::ViewStatistics after) {
+  after.framesReceived -= before.framesReceived;
+  after.framesPainted -= before.framesPainted;
+  after.framesLostOnWire -= before.framesLostOnWire;
+  after.framesNotPainted -= before.framesNotPainted;
+  after.framesRefused -= before.framesRefused;
+  after.delaysLeftOut -= before.delaysLeftOut;
+  after.delaysUs.erase(after.delaysUs.begin(),
+                       after.delaysUs.begin() + static_cast<std::ptrdiff_t>(before.delaysUs.size()));
+  return after;
 }
 
 struct Figures {
@@ -61,7 +86,7 @@ struct Figures {
 constexpr int kCloses = 12;
 
 // One stream previewed for `seconds`, then opened and closed kCloses times.
-bool Preview(QApplication& app, QWidget& area, const std::string& address, int seconds, Figures& out) {
+bool Preview(QWidget& area, const std::string& address, int seconds, Figures& out) {
   auto& lib = liveview::NetworkLibrary();
   int handle = 0;
   lib.ZODuruvCreate(&handle, &area, 1, 1, 1);
@@ -72,21 +97,28 @@ bool Preview(QApplication& app, QWidget& area, const std::string& address, int s
     return false;
   }
   out.format = lib.Format(handle);
+  lib.ZODuruvViewStart(handle, 0);
+  // The figures start with the stream's first frame: a stream that the
+  // simulator films before it sends (3840 x 2160) starts late.
+  if (!ServeUntil([&] { return lib.Statistics(handle).framesReceived > 0; }, 30000)) {
+    std::fprintf(stderr, "bench_preview_stream: %s sent nothing\n", address.c_str());
+    return false;
+  }
+  const auto before = lib.Statistics(handle);
   const double cpuStart = CpuSeconds();
   QElapsedTimer clock;
   clock.start();
-  lib.ZODuruvViewStart(handle, 0);
-  Serve(app, seconds * 1000);
+  Serve(seconds * 1000);
   out.wall = static_cast<double>(clock.elapsed()) / 1000.0;
   out.cpu = CpuSeconds() - cpuStart;
-  out.stats = lib.Statistics(handle);
+  out.stats = Since(before, lib.Statistics(handle));
   out.peakMiB = static_cast<double>(testsupport::PeakResidentKiB()) / 1024.0;
   for (int i = 0; i < kCloses; ++i) {
     if (i > 0) {
       lib.ZODuruvViewOpen(handle, 0, address.c_str());
       lib.ZODuruvViewStart(handle, 0);
       // Spread the close over the pictures' period and beyond.
-      Serve(app, 150 + 37 * i);
+      Serve(150 + 37 * i);
     }
     QElapsedTimer close;
     close.start();
@@ -159,8 +191,8 @@ int main(int argc, char** argv) {
   std::snprintf(camera, sizeof camera, address, 21);
   std::snprintf(bad, sizeof bad, address, 22);
   std::snprintf(big, sizeof big, address, 23);
-  if (!Preview(app, area, camera, seconds, normal) || !Preview(app, area, bad, seconds, oversized) ||
-      !Preview(app, area, big, seconds, uhd))
+  if (!Preview(area, camera, seconds, normal) || !Preview(area, bad, seconds, oversized) ||
+      !Preview(area, big, seconds, uhd))
     return 1;
   sim.Stop();
 
