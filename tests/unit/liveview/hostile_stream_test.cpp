@@ -103,7 +103,8 @@ TEST_F(HostileStream, PicturesLargerThanAnnouncedAreRefusedAndTheLastGoodOneStay
   ASSERT_TRUE(testsupport::ResetPeakResident());
   const int64_t before = testsupport::PeakResidentKiB();
   Open(device);
-  ASSERT_TRUE(WaitFor([&] { return Stats().framesReceived >= 13; }, 15000))
+  // A frame counts as received before its picture is refused or decoded.
+  ASSERT_TRUE(WaitFor([&] { return Stats().framesReceived >= 13 && Stats().framesRefused >= 12; }, 15000))
       << "received " << Stats().framesReceived << ", painted " << Stats().framesPainted;
   ASSERT_TRUE(WaitFor([&] { return Stats().framesPainted >= 1; }));
   const int64_t grownMiB = (testsupport::PeakResidentKiB() - before) / 1024;
