@@ -9,6 +9,16 @@ extern "C" {
 }
 
 namespace liveview {
+namespace {
+
+// Whether an Annex B access unit carries sequence parameters (a NAL unit of type 7).
+bool HoldsSequenceParameters(std::span<const uint8_t> unit) {
+  for (std::size_t i = 0; i + 3 < unit.size(); ++i)
+    if (unit[i] == 0 && unit[i + 1] == 0 && unit[i + 2] == 1 && (unit[i + 3] & 0x1F) == 7) return true;
+  return false;
+}
+
+}  // namespace
 
 struct H264Decoder::Impl {
   explicit Impl(const PictureLimits& l) : limits(l) {}
@@ -23,6 +33,10 @@ struct H264Decoder::Impl {
   AVPacket* packet = nullptr;
   SwsContext* scaler = nullptr;
   std::vector<uint8_t> padded;
+  // The sequence in force keeps too many pictures: its frames are refused
+  // undecoded (a decoder without their references would make them up, each
+  // a whole picture) until new sequence parameters come.
+  bool sequenceRefused = false;
   ~Impl() {
     sws_freeContext(scaler);
     av_packet_free(&packet);
@@ -44,6 +58,12 @@ struct H264Decoder::Impl {
   bool DecoderSizeFits() const {
     if (context->width <= 0 && context->coded_width <= 0) return true;
     return limits.Allows({context->coded_width, context->coded_height, context->width, context->height});
+  }
+  // Whether the sequence keeps no more pictures for reference than the level
+  // allows at its size; the decoder learns the number as it takes a slice.
+  bool DecoderReferencesFit() const {
+    return PictureLimits::AllowsReferences(
+        context->refs, {context->coded_width, context->coded_height, context->width, context->height});
   }
 };
 
@@ -81,7 +101,8 @@ DecodedPicture H264Decoder::Decode(std::span<const uint8_t> accessUnit, int widt
   // libavcodec reads a little past the end of its input: give it padding.
   d.padded.assign(accessUnit.begin(), accessUnit.end());
   d.padded.resize(accessUnit.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-  if (!d.ParsedPictureFits(size)) {
+  if (d.sequenceRefused && HoldsSequenceParameters(accessUnit)) d.sequenceRefused = false;
+  if (d.sequenceRefused || !d.ParsedPictureFits(size)) {
     out.outcome = DecodedPicture::kRefused;
     return out;
   }
@@ -93,6 +114,14 @@ DecodedPicture H264Decoder::Decode(std::span<const uint8_t> accessUnit, int widt
   if (sent < 0) {
     // The decoder's own ceiling turned the picture away.
     if (!d.DecoderSizeFits()) out.outcome = DecodedPicture::kRefused;
+    return out;
+  }
+  if (!d.DecoderReferencesFit()) {
+    // Each picture of such a sequence would stay held; the decoder lets go
+    // of all it holds, so that at most this one was ever kept.
+    avcodec_flush_buffers(d.context);
+    d.sequenceRefused = true;
+    out.outcome = DecodedPicture::kRefused;
     return out;
   }
   while (avcodec_receive_frame(d.context, d.frame) == 0) {

@@ -8,6 +8,9 @@ constexpr int RoundUp(int value, int step) { return (value + step - 1) / step * 
 constexpr int kLevelMaxSide = kLevelMaxSideMacroblocks * 16;
 // libavcodec rounds a picture's line up to this many pixels before it tests max_pixels.
 constexpr int kDecoderLineAlignment = 64;
+int64_t Macroblocks(const PictureSize& s) {
+  return static_cast<int64_t>(RoundUp(s.codedWidth, 16) / 16) * (RoundUp(s.codedHeight, 16) / 16);
+}
 }  // namespace
 
 PictureLimits::PictureLimits(const devicelink::msg::StreamFormat& announced)
@@ -20,8 +23,12 @@ bool PictureLimits::Allows(const PictureSize& s) const {
   if (s.width <= 0 || s.height <= 0 || s.codedWidth < s.width || s.codedHeight < s.height) return false;
   if (s.width > maxWidth_ || s.height > maxHeight_) return false;
   if (s.codedWidth > maxCodedWidth_ || s.codedHeight > maxCodedHeight_) return false;
-  const int64_t macroblocks = static_cast<int64_t>(RoundUp(s.codedWidth, 16) / 16) * (RoundUp(s.codedHeight, 16) / 16);
-  return macroblocks <= kLevelMaxFrameMacroblocks;
+  return Macroblocks(s) <= kLevelMaxFrameMacroblocks;
+}
+
+bool PictureLimits::AllowsReferences(int references, const PictureSize& s) {
+  if (references < 0 || references > kMaxReferencePictures) return false;
+  return references * Macroblocks(s) <= kLevelMaxReferenceMacroblocks;
 }
 
 int64_t PictureLimits::MaxPixels() const {

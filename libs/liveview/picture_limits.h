@@ -12,9 +12,12 @@
 namespace liveview {
 
 // Level 6.2: MaxFS 139,264 macroblocks, and neither side longer than
-// sqrt(8 * MaxFS) = 1055 macroblocks.
+// sqrt(8 * MaxFS) = 1055 macroblocks; the pictures kept for reference
+// (MaxDpbMbs) 696,320 macroblocks together, and never more than 16.
 inline constexpr int64_t kLevelMaxFrameMacroblocks = 139'264;
 inline constexpr int kLevelMaxSideMacroblocks = 1055;
+inline constexpr int64_t kLevelMaxReferenceMacroblocks = 696'320;
+inline constexpr int kMaxReferencePictures = 16;
 
 struct PictureSize {
   int codedWidth = 0;   // whole macroblocks, as the decoder works on them
@@ -30,6 +33,9 @@ class PictureLimits {
   // announced one rounded up to whole macroblocks (pairs of them in height,
   // for field coding), and the coded size within the level.
   bool Allows(const PictureSize& size) const;
+  // Whether a sequence of such pictures may keep `references` of them for
+  // reference: the decoder holds them all at once.
+  static bool AllowsReferences(int references, const PictureSize& size);
   // The decoder's own ceiling on pixels per picture (libavcodec's
   // max_pixels, which it tests against the shown width rounded up to its
   // line alignment times the shown height).

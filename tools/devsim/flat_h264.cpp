@@ -60,7 +60,7 @@ constexpr uint8_t kReferenceHeader = 0x41; // nal_ref_idc 2, type 1
 
 int Macroblocks(int pixels) { return (std::clamp(pixels, 2, 16384) + 15) / 16; }
 
-void AppendSequenceParameters(std::vector<uint8_t>& out, int width, int height) {
+void AppendSequenceParameters(std::vector<uint8_t>& out, int width, int height, int references) {
   const int mbWidth = Macroblocks(width);
   const int mbHeight = Macroblocks(height);
   BitWriter w;
@@ -70,7 +70,7 @@ void AppendSequenceParameters(std::vector<uint8_t>& out, int width, int height) 
   w.Ue(0);          // seq_parameter_set_id
   w.Ue(kLog2MaxFrameNum - 4);
   w.Ue(2);          // pic_order_cnt_type: output order is decoding order
-  w.Ue(1);          // max_num_ref_frames
+  w.Ue(static_cast<uint32_t>(std::clamp(references, 1, 16)));  // max_num_ref_frames
   w.Bit(false);     // gaps_in_frame_num_value_allowed_flag
   w.Ue(static_cast<uint32_t>(mbWidth - 1));
   w.Ue(static_cast<uint32_t>(mbHeight - 1));
@@ -115,9 +115,9 @@ void AppendPictureParameters(std::vector<uint8_t>& out) {
 
 }  // namespace
 
-std::vector<uint8_t> FlatKeyFrame(int width, int height) {
+std::vector<uint8_t> FlatKeyFrame(int width, int height, int references) {
   std::vector<uint8_t> out;
-  AppendSequenceParameters(out, width, height);
+  AppendSequenceParameters(out, width, height, references);
   AppendPictureParameters(out);
   BitWriter w;
   w.Ue(0);  // first_mb_in_slice

@@ -11,8 +11,10 @@
 
 namespace devsim {
 
-// Width and height: even, 2..16384 (cropped from whole macroblocks).
-std::vector<uint8_t> FlatKeyFrame(int width, int height);
+// Width and height: even, 2..16384 (cropped from whole macroblocks). The
+// sequence keeps `references` pictures (1..16) for the frames after it to
+// refer to; each of them becomes one.
+std::vector<uint8_t> FlatKeyFrame(int width, int height, int references = 1);
 // The picture `index` frames after the last key frame (1, 2, ...), a copy of it.
 std::vector<uint8_t> FlatRepeatFrame(int width, int height, uint32_t index);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/peak_memory.h"
 #include "tools/devsim/flat_h264.h"
 
 namespace {
@@ -41,6 +42,23 @@ TEST(H264Decoder, APictureLargerThanAnnouncedIsRefusedAndTheStreamGoesOn) {
     // The frames after a key frame name no size of their own: they take the refusal with them.
     EXPECT_EQ(decoder->Decode(devsim::FlatRepeatFrame(c.width, c.height, 1), 64, 36).outcome, c.outcome);
   }
+}
+
+TEST(H264Decoder, ASequenceKeepingMorePicturesThanTheLevelAllowsIsRefused) {
+  // 8192 x 4320 is the level's largest frame; it may keep 5 for reference,
+  // and 16 would hold about 850 MB.
+  auto decoder = DecoderFor(8192, 4320);
+  ASSERT_TRUE(decoder);
+  ASSERT_TRUE(testsupport::ResetPeakResident());
+  const int64_t before = testsupport::PeakResidentKiB();
+  EXPECT_EQ(decoder->Decode(devsim::FlatKeyFrame(8192, 4320, 16), 16, 9).outcome, DecodedPicture::kRefused);
+  for (uint32_t i = 1; i <= 8; ++i)
+    EXPECT_EQ(decoder->Decode(devsim::FlatRepeatFrame(8192, 4320, i), 16, 9).outcome, DecodedPicture::kRefused) << i;
+  EXPECT_LT((testsupport::PeakResidentKiB() - before) / 1024, 200) << "one such picture takes 53 MiB";
+  // New sequence parameters within the level: the stream goes on.
+  EXPECT_EQ(decoder->Decode(devsim::FlatKeyFrame(8192, 4320, 5), 16, 9).outcome, DecodedPicture::kPicture);
+  for (uint32_t i = 1; i <= 6; ++i)
+    EXPECT_EQ(decoder->Decode(devsim::FlatRepeatFrame(8192, 4320, i), 16, 9).outcome, DecodedPicture::kPicture) << i;
 }
 
 TEST(H264Decoder, AFlatPictureIsGrey) {

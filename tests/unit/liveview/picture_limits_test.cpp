@@ -42,6 +42,26 @@ TEST(PictureLimits, AllowsWhatWasAnnouncedAndNothingLarger) {
   }
 }
 
+TEST(PictureLimits, PicturesKeptForReferenceStayWithinTheLevel) {
+  struct Case {
+    const char* what;
+    int references;
+    PictureSize picture;
+    bool allowed;
+  } cases[] = {
+      {"1080p with 16", 16, {1920, 1088, 1920, 1080}, true},
+      {"17 at any size", 17, {64, 64, 64, 64}, false},
+      {"none", 0, {1280, 720, 1280, 720}, true},
+      {"the largest frame with 5", 5, {8192, 4320, 8192, 4320}, true},
+      {"the largest frame with 6", 6, {8192, 4320, 8192, 4320}, false},
+      {"3840 x 2160 with 16", 16, {3840, 2160, 3840, 2160}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(PictureLimits::AllowsReferences(c.references, c.picture), c.allowed);
+  }
+}
+
 TEST(PictureLimits, TheDecodersCeilingHoldsEveryAllowedPictureAsLibavcodecCountsIt) {
   // libavcodec tests the shown width rounded up to 64 pixels times the shown height.
   for (const auto& [w, h] : {std::pair{1280, 720}, {1920, 1080}, {640, 360}, {3840, 2160}, {1000, 562}}) {
