@@ -34,7 +34,7 @@ LiveViewLibrary& Lib() { return g_installed ? *g_installed : NetworkLibrary(); }
 void SetLib(LiveViewLibrary* library) { g_installed = library; }
 
 NetworkLiveView::View::~View() {
-  receiver.reset();  // joins the thread before the courier goes
+  receiver.reset();  // shuts the stream's feed before the courier goes
   delete canvas.data();
 }
 
@@ -90,7 +90,7 @@ int NetworkLiveView::ZODuruvViewOpen(int handle, int, const char* address) {
   const auto parsed = ParseStreamAddress(address);
   if (!parsed) return kBadAddress;
   int result = kNoAnswer;
-  v->receiver = StreamReceiver::Open(*parsed, result);
+  v->receiver = StreamReceiver::Open(*parsed, result, lingering_);
   if (!v->receiver) return result;
   v->slot->Clear();
   v->receiver->SetSize(v->width, v->height);

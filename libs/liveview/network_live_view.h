@@ -35,11 +35,14 @@ class NetworkLiveView : public LiveViewLibrary {
   ViewStatistics Statistics(int handle) const;
   // The format of the view's opened stream; a zero one when none is open.
   devicelink::msg::StreamFormat Format(int handle) const;
+  // Receiving threads of stopped streams still finishing a picture.
+  std::size_t LingeringThreadCount() { return lingering_.Count(); }
 
  private:
   // Lives on the user-interface thread; the receiving thread posts its
   // "picture ready" to it, and only it touches the canvas, which the window
-  // may have deleted. Deleted after the thread ends, so no post outlives it.
+  // may have deleted. Deleted after the stream's feed is shut, so no post
+  // outlives it.
   // The post is an event of ours, marked for the thread sanitizer, which
   // cannot see the order Qt's own queue gives.
   struct Courier : QObject {
@@ -60,6 +63,8 @@ class NetworkLiveView : public LiveViewLibrary {
   };
   View* Find(int handle) const;
 
+  // Before the views: their threads may end up here, and it goes after them.
+  LingeringThreads lingering_;
   std::map<int, std::unique_ptr<View>> views_;
   int nextHandle_ = 1;
 };

@@ -2,15 +2,16 @@
 
 #include <cstdio>
 
-#include "libs/liveview/h264_decoder.h"
 #include "libs/liveview/live_view.h"
+#include "libs/liveview/stream_intake.h"
 
 namespace liveview {
 
 namespace wire = devicelink::wire;
 namespace msg = devicelink::msg;
 
-std::unique_ptr<StreamReceiver> StreamReceiver::Open(const StreamAddress& address, int& result) {
+std::unique_ptr<StreamReceiver> StreamReceiver::Open(const StreamAddress& address, int& result,
+                                                     LingeringThreads& lingering) {
   const auto ip = devicelink::ParseIpv4(address.host);
   if (!ip) {
     result = kBadAddress;
@@ -43,48 +44,55 @@ std::unique_ptr<StreamReceiver> StreamReceiver::Open(const StreamAddress& addres
     return nullptr;
   }
   result = kOk;
-  return std::unique_ptr<StreamReceiver>(new StreamReceiver(std::move(login.session), *format));
+  return std::unique_ptr<StreamReceiver>(new StreamReceiver(std::move(login.session), *format, lingering));
 }
 
-StreamReceiver::StreamReceiver(std::shared_ptr<devicelink::Session> session, msg::StreamFormat format)
-    : session_(std::move(session)), format_(format) {}
+StreamReceiver::StreamReceiver(std::shared_ptr<devicelink::Session> session, msg::StreamFormat format,
+                               LingeringThreads& lingering)
+    : lingering_(lingering) {
+  shared_->session = std::move(session);
+  shared_->format = format;
+}
 
 StreamReceiver::~StreamReceiver() {
-  stop_ = true;
-  session_->Close();  // wakes the thread out of its receive
-  if (thread_.joinable()) thread_.join();
+  if (feed_) feed_->Shut();
+  shared_->stop = true;
+  shared_->session->Close();  // wakes the thread out of its receive
+  if (!thread_.joinable()) return;
+  if (ended_.wait_for(kStopWait) == std::future_status::ready) thread_.join();
+  else lingering_.Adopt(std::move(thread_), ended_);
 }
 
 void StreamReceiver::SetSize(int width, int height) {
-  width_ = width;
-  height_ = height;
+  shared_->width = width;
+  shared_->height = height;
 }
 
 void StreamReceiver::Start(std::shared_ptr<FrameSlot> slot, std::function<void()> pictureReady) {
   if (thread_.joinable()) return;
-  thread_ = std::thread([this, slot = std::move(slot), ready = std::move(pictureReady)] { Run(slot, ready); });
+  feed_ = std::make_shared<PictureFeed>(std::move(slot), std::move(pictureReady));
+  std::promise<void> ended;
+  ended_ = ended.get_future().share();
+  thread_ = std::thread([shared = shared_, feed = feed_, ended = std::move(ended)]() mutable {
+    Run(*shared, std::move(feed));
+    ended.set_value();
+  });
 }
 
-void StreamReceiver::Run(std::shared_ptr<FrameSlot> slot, std::function<void()> pictureReady) {
-  auto decoder = H264Decoder::Create();
-  if (!decoder) {
+void StreamReceiver::Run(Shared& shared, std::shared_ptr<PictureFeed> feed) {
+  auto intake = StreamIntake::Create(shared.format, std::move(feed));
+  if (!intake) {
     std::fprintf(stderr, "liveview: libavcodec offers no H.264 decoder\n");
     return;
   }
-  while (!stop_) {
+  while (!shared.stop) {
     wire::Frame frame;
     // A stalled device sends nothing: the last picture stays, and stopping
     // the view closes the connection, which ends this wait at once.
-    const auto io = session_->Receive(frame, devicelink::DeadlineIn(1000));
+    const auto io = shared.session->Receive(frame, devicelink::DeadlineIn(1000));
     if (io == devicelink::IoResult::kTimeout) continue;
     if (io != devicelink::IoResult::kOk) return;
-    if (frame.header.type != wire::Type::kStreamFrame) continue;
-    const auto coded = msg::DecodeStreamFrame(frame.payload);
-    if (!coded) continue;
-    slot->CountReceived(coded->number);
-    QImage picture = decoder->Decode(coded->data, width_, height_);
-    if (picture.isNull()) continue;
-    if (slot->Offer(std::move(picture), coded->captureTimeUs)) pictureReady();
+    intake->Take(frame, shared.width, shared.height);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "libs/liveview/video_canvas.h"
 
 #include <chrono>
+#include <limits>
 
 #include <QPainter>
 
@@ -22,12 +23,28 @@ bool FrameSlot::Offer(QImage picture, uint64_t captureTimeUs) {
   return !wasWaiting;
 }
 
+std::optional<int64_t> CaptureToPaintUs(uint64_t captureTimeUs, int64_t paintTimeUs) {
+  if (captureTimeUs > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) return std::nullopt;
+  int64_t delay = 0;
+  if (__builtin_sub_overflow(paintTimeUs, static_cast<int64_t>(captureTimeUs), &delay)) return std::nullopt;
+  if (delay > kLongestSensibleDelayUs || delay < -kLongestSensibleDelayUs) return std::nullopt;
+  return delay;
+}
+
 void FrameSlot::CountReceived(uint32_t frameNumber) {
   std::lock_guard lock(mutex_);
   ++stats_.framesReceived;
-  if (haveNumber_ && frameNumber > lastNumber_ + 1) stats_.framesLostOnWire += frameNumber - lastNumber_ - 1;
+  // The distance in the numbers' own modular arithmetic: less than half the
+  // range ahead is a gap, anything else a number that went back.
+  const uint32_t gap = frameNumber - lastNumber_ - 1;
+  if (haveNumber_ && gap < (1u << 31)) stats_.framesLostOnWire += gap;
   haveNumber_ = true;
   lastNumber_ = frameNumber;
+}
+
+void FrameSlot::CountRefused() {
+  std::lock_guard lock(mutex_);
+  ++stats_.framesRefused;
 }
 
 bool FrameSlot::TakeForPaint(QImage& picture) {
@@ -37,8 +54,9 @@ bool FrameSlot::TakeForPaint(QImage& picture) {
   waiting_ = QImage();
   hasWaiting_ = false;
   ++stats_.framesPainted;
-  if (stats_.delaysUs.size() < ViewStatistics::kMaxDelays)
-    stats_.delaysUs.push_back(WallClockUs() - static_cast<int64_t>(waitingCaptureUs_));
+  const auto delay = CaptureToPaintUs(waitingCaptureUs_, WallClockUs());
+  if (!delay) ++stats_.delaysLeftOut;
+  else if (stats_.delaysUs.size() < ViewStatistics::kMaxDelays) stats_.delaysUs.push_back(*delay);
   return true;
 }
 

@@ -184,7 +184,7 @@ Outcome HandleRequest(SimDevice& d, ConnectionState& c, const wire::Frame& f, Si
       return Upgrade(d, c, f);
     case Type::kStreamOpen: {
       const auto request = msg::DecodeStreamOpenRequest(f.payload);
-      const auto format = request ? StreamFormatFor(request->stream) : std::nullopt;
+      const auto format = request ? StreamFormatFor(request->stream, d.profile()) : std::nullopt;
       if (!format || c.stream != 0) return Reply(f, wire::kBadRequest);
       if (d.profile().kind != 0) return Reply(f, wire::kUnsupported);  // kind 1 has no live view
       if (d.profile().refuseStream) return Reply(f, wire::kRefused);

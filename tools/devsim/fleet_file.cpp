@@ -62,6 +62,20 @@ Setter Number(T DeviceProfile::*field, long long lo, long long hi) {
   };
 }
 
+// "WIDTHxHEIGHT", each side even and within lo..hi.
+Setter Size(int DeviceProfile::*width, int DeviceProfile::*height, long long lo, long long hi) {
+  return [=](DeviceProfile& d, const std::string& v) {
+    const auto x = v.find('x');
+    long long w = 0, h = 0;
+    if (x == std::string::npos || !ParseInt(v.substr(0, x), lo, hi, w) || !ParseInt(v.substr(x + 1), lo, hi, h) ||
+        w % 2 != 0 || h % 2 != 0)
+      return false;
+    d.*width = static_cast<int>(w);
+    d.*height = static_cast<int>(h);
+    return true;
+  };
+}
+
 Setter Text(std::string DeviceProfile::*field) {
   return [=](DeviceProfile& d, const std::string& v) {
     d.*field = v;
@@ -152,6 +166,15 @@ const std::map<std::string, Setter>& DeviceKeys() {
       {"stay_down", Flag(&DeviceProfile::stayDown)},
       {"refuse_stream", Flag(&DeviceProfile::refuseStream)},
       {"stream_stall_after", Number(&DeviceProfile::streamStallAfter, -1, 1'000'000)},
+      {"main_stream_size", Size(&DeviceProfile::mainStreamWidth, &DeviceProfile::mainStreamHeight, 16, 4096)},
+      {"stream_picture_size", Size(&DeviceProfile::streamPictureWidth, &DeviceProfile::streamPictureHeight, 2, 16384)},
+      {"stream_capture_us", [](DeviceProfile& d, const std::string& v) {
+         uint64_t n = 0;
+         const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+         if (v.empty() || ec != std::errc() || end != v.data() + v.size()) return false;
+         d.streamCaptureUs = n;
+         return true;
+       }},
   };
   return keys;
 }

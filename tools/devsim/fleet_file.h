@@ -5,6 +5,7 @@
 // in docs/device-link.md.
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -56,6 +57,11 @@ struct DeviceProfile {
   bool stayDown = false;     // never comes back after a reboot
   bool refuseStream = false; // refuses every live stream
   int streamStallAfter = -1; // a live stream stops after this many frames (-1: never)
+  int mainStreamWidth = 1280; // the main stream, as announced and filmed
+  int mainStreamHeight = 720;
+  int streamPictureWidth = 0; // nonzero: a live stream's pictures have this size,
+  int streamPictureHeight = 0;  // flat grey, whatever its StreamOpen announced
+  std::optional<uint64_t> streamCaptureUs;  // every picture's capture time, instead of the clock
 };
 
 struct FleetSettings {

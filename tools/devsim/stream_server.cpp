@@ -12,10 +12,9 @@ void Simulator::StartStream(int id, uint32_t sequence) {
   const auto it = connections_.find(id);
   if (it == connections_.end()) return;
   const auto& d = *devices_[it->second->device].device;
-  StreamSettings settings;
-  settings.label = {d.profile().section, AddressOf(d), it->second->state.stream};
-  settings.format = *StreamFormatFor(it->second->state.stream);
-  settings.stallAfter = d.profile().streamStallAfter;
+  const uint32_t stream = it->second->state.stream;
+  StreamSettings settings = StreamSettingsFor(d.profile(), *StreamFormatFor(stream, d.profile()));
+  settings.label = {d.profile().section, AddressOf(d), stream};
   streams_[id] = std::make_unique<StreamSource>(std::move(settings), [this, id, sequence](devicelink::msg::StreamFrame f) {
     auto frame = devicelink::wire::Encode(devicelink::wire::Type::kStreamFrame, sequence, 0, devicelink::msg::Encode(f));
     loop_.Post([this, id, frame = std::move(frame)]() mutable {

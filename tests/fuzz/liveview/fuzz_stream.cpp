@@ -1,31 +1,55 @@
 // What reaches the live-view library from outside: the stream address (text
 // a user typed as a password is part of it) and everything a device sends on
-// a stream connection, frames and the coded pictures in them. The input is
-// tried as an address and cut into frames; each frame goes through the stream
-// decoders, and a frame's picture data through the H.264 decoder.
+// a stream connection. The input is tried as an address and cut into frames.
+// The first frame is the StreamOpen answer when it reads as one (otherwise
+// the main stream's usual format stands in, and it is a frame of the stream
+// too); every frame then goes through the stream's intake as the receiving
+// thread hands it over: the frame parser, the size limits, the H.264 decoder
+// and the scaler, and the slot's counts. After each frame the waiting
+// picture is painted, which keeps its delay; the capture-to-paint figure is
+// also taken against paint times at the ends of its range.
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "libs/devicelink/stream_messages.h"
 #include "libs/devicelink/wire_format.h"
-#include "libs/liveview/h264_decoder.h"
 #include "libs/liveview/stream_address.h"
+#include "libs/liveview/stream_intake.h"
+#include "libs/liveview/video_canvas.h"
 
 namespace msg = devicelink::msg;
 namespace wire = devicelink::wire;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)liveview::ParseStreamAddress(std::string(reinterpret_cast<const char*>(data), size));
-  static auto decoder = liveview::H264Decoder::Create();
+
   wire::FrameReader reader;
   reader.Feed(std::span<const uint8_t>(data, size));
-  while (auto f = reader.Next()) {
-    (void)msg::DecodeStreamFormat(f->payload);
-    if (auto frame = msg::DecodeStreamFrame(f->payload)) {
-      if (decoder) (void)decoder->Decode(frame->data, 64, 36);
+  auto first = reader.Next();
+  if (!first) return 0;
+  const auto announced = msg::DecodeStreamFormat(first->payload);
+  const msg::StreamFormat format = announced.value_or(msg::StreamFormat{msg::kCodecH264, 1280, 720, 25});
+
+  auto slot = std::make_shared<liveview::FrameSlot>();
+  auto feed = std::make_shared<liveview::PictureFeed>(slot, nullptr);
+  auto intake = liveview::StreamIntake::Create(format, feed);
+  if (!intake) return 0;
+  auto take = [&](const wire::Frame& f) {
+    intake->Take(f, 64, 36);
+    QImage shown;
+    (void)slot->TakeForPaint(shown);
+    if (const auto frame = msg::DecodeStreamFrame(f.payload)) {
+      for (const int64_t paint : {int64_t{0}, int64_t{-1}, std::numeric_limits<int64_t>::min(),
+                                  std::numeric_limits<int64_t>::max()})
+        (void)liveview::CaptureToPaintUs(frame->captureTimeUs, paint);
     }
-  }
+  };
+  if (!announced) take(*first);
+  while (auto f = reader.Next()) take(*f);
+  (void)slot->Statistics();
   return 0;
 }

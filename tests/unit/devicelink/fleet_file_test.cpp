@@ -31,6 +31,9 @@ refuse_export=1
 silent=1
 refuse_stream=1
 stream_stall_after=5
+main_stream_size=3840x2160
+stream_picture_size=15360x15360
+stream_capture_us=18446744073709551615
 )",
                                  fleet, error))
       << error;
@@ -55,6 +58,15 @@ stream_stall_after=5
   EXPECT_EQ(one.streamStallAfter, -1);
   EXPECT_TRUE(fleet.devices[1].refuseStream);
   EXPECT_EQ(fleet.devices[1].streamStallAfter, 5);
+  EXPECT_EQ(one.mainStreamWidth, 1280);
+  EXPECT_EQ(one.mainStreamHeight, 720);
+  EXPECT_EQ(one.streamPictureWidth, 0);
+  EXPECT_FALSE(one.streamCaptureUs);
+  EXPECT_EQ(fleet.devices[1].mainStreamWidth, 3840);
+  EXPECT_EQ(fleet.devices[1].mainStreamHeight, 2160);
+  EXPECT_EQ(fleet.devices[1].streamPictureWidth, 15360);
+  EXPECT_EQ(fleet.devices[1].streamPictureHeight, 15360);
+  EXPECT_EQ(fleet.devices[1].streamCaptureUs, ~uint64_t{0});
 }
 
 TEST(FleetFile, MistakesAreNamed) {
@@ -71,6 +83,12 @@ TEST(FleetFile, MistakesAreNamed) {
       {dev + "ip=10.0.0\n", "bad value for \"ip\""},
       {dev + "silent=yes\n", "bad value for \"silent\""},
       {dev + "stream_stall_after=-2\n", "bad value for \"stream_stall_after\""},
+      {dev + "stream_picture_size=15360\n", "bad value for \"stream_picture_size\""},
+      {dev + "stream_picture_size=641x360\n", "bad value for \"stream_picture_size\""},
+      {dev + "stream_picture_size=16386x16\n", "bad value for \"stream_picture_size\""},
+      {dev + "main_stream_size=7680x4320\n", "bad value for \"main_stream_size\""},
+      {dev + "stream_capture_us=18446744073709551616\n", "bad value for \"stream_capture_us\""},
+      {dev + "stream_capture_us=-1\n", "bad value for \"stream_capture_us\""},
       {dev + "users=nopassword\n", "bad value for \"users\""},
       {"[d]\nmac=00:11:22:33:44\nip=10.0.0.1\n", "bad value for \"mac\""},
       {"[d]\nip=10.0.0.1\n", "mac and ip are required"},

@@ -15,11 +15,16 @@ using liveviewtest::WaitFor;
 
 class LiveViewTest : public simtest::SimFixture {
  protected:
-  int DeviceCount() override { return 4; }
+  int DeviceCount() override { return 7; }
   void Shape(std::vector<devsim::DeviceProfile>& devices) override {
     devices[1].refuseStream = true;    // dev2
     devices[2].streamStallAfter = 5;   // dev3
     devices[3].kind = 1;               // dev4: no live view at all
+    devices[4].streamPictureWidth = 15360;  // dev5: pictures far larger than announced
+    devices[4].streamPictureHeight = 15360;
+    devices[5].streamCaptureUs = uint64_t{1} << 63;  // dev6: a capture time beyond the signed range
+    devices[6].mainStreamWidth = 3840;  // dev7: a 4K main stream
+    devices[6].mainStreamHeight = 2160;
   }
 
   void SetUp() override {
@@ -110,6 +115,35 @@ TEST_F(LiveViewTest, AStalledStreamKeepsItsLastPictureAndStopsAtOnce) {
   EXPECT_EQ(view.ZODuruvViewStop(handle, 0), liveview::kOk);
   EXPECT_EQ(view.ZODuruvViewClose(handle, 0), liveview::kOk);
   EXPECT_TRUE(liveviewtest::IsBlank(window.grab().toImage()));
+}
+
+TEST_F(LiveViewTest, ASimulatedCameraSendingMoreThanItAnnouncedShowsNothing) {
+  ASSERT_EQ(view.ZODuruvViewOpen(handle, 0, Address(5, 2).c_str()), liveview::kOk);
+  EXPECT_EQ(view.Format(handle).width, 640);
+  ASSERT_EQ(view.ZODuruvViewStart(handle, 0), liveview::kOk);
+  ASSERT_TRUE(WaitFor([&] { return view.Statistics(handle).framesRefused >= 3; }));
+  EXPECT_EQ(Painted(), 0u);
+  EXPECT_TRUE(liveviewtest::IsBlank(window.grab().toImage()));
+}
+
+TEST_F(LiveViewTest, ASimulatedCaptureTimeBeyondTheSignedRangeGivesNoDelay) {
+  ASSERT_EQ(view.ZODuruvViewOpen(handle, 0, Address(6, 2).c_str()), liveview::kOk);
+  ASSERT_EQ(view.ZODuruvViewStart(handle, 0), liveview::kOk);
+  ASSERT_TRUE(WaitFor([&] { return Painted() >= 3; }));
+  const auto stats = view.Statistics(handle);
+  EXPECT_TRUE(stats.delaysUs.empty());
+  EXPECT_EQ(stats.delaysLeftOut, stats.framesPainted);
+  EXPECT_EQ(ReadPictureCode(window.grab().toImage()), "DIVAROD-TEST " + Ip(6) + " STREAM 2");
+}
+
+TEST_F(LiveViewTest, AStreamAnnouncedAndSentAt3840x2160IsShown) {
+  ASSERT_EQ(view.ZODuruvViewOpen(handle, 0, Address(7, 1).c_str()), liveview::kOk);
+  EXPECT_EQ(view.Format(handle).width, 3840);
+  EXPECT_EQ(view.Format(handle).height, 2160);
+  ASSERT_EQ(view.ZODuruvViewStart(handle, 0), liveview::kOk);
+  ASSERT_TRUE(WaitFor([&] { return Painted() >= 3; }, 30000));
+  EXPECT_EQ(view.Statistics(handle).framesRefused, 0u);
+  EXPECT_EQ(ReadPictureCode(window.grab().toImage()), "DIVAROD-TEST " + Ip(7) + " STREAM 1");
 }
 
 TEST_F(LiveViewTest, CallsOnUnknownHandlesAreRefused) {

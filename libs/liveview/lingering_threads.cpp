@@ -1,0 +1,32 @@
+#include "libs/liveview/lingering_threads.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace liveview {
+
+LingeringThreads::~LingeringThreads() {
+  for (auto& h : held_) h.thread.join();
+}
+
+void LingeringThreads::Adopt(std::thread thread, std::shared_future<void> ended) {
+  std::lock_guard lock(mutex_);
+  JoinEnded();
+  held_.push_back({std::move(thread), std::move(ended)});
+}
+
+std::size_t LingeringThreads::Count() {
+  std::lock_guard lock(mutex_);
+  JoinEnded();
+  return held_.size();
+}
+
+void LingeringThreads::JoinEnded() {
+  const auto ended = std::partition(held_.begin(), held_.end(), [](const Held& h) {
+    return h.ended.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+  });
+  for (auto it = ended; it != held_.end(); ++it) it->thread.join();
+  held_.erase(ended, held_.end());
+}
+
+}  // namespace liveview

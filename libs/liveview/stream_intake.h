@@ -1,0 +1,31 @@
+#pragma once
+// The work behind the connection for one opened stream: every frame the
+// device sends is read as a stream frame, counted, refused when its picture
+// is larger than the stream's limits, otherwise decoded and scaled, and
+// handed to the view's feed. Apart from the socket, so that a stream can be
+// played into it frame by frame.
+
+#include <memory>
+
+#include "libs/devicelink/stream_messages.h"
+#include "libs/devicelink/wire_format.h"
+#include "libs/liveview/h264_decoder.h"
+#include "libs/liveview/picture_feed.h"
+
+namespace liveview {
+
+class StreamIntake {
+ public:
+  // Nullptr when libavcodec offers no H.264 decoder.
+  static std::unique_ptr<StreamIntake> Create(const devicelink::msg::StreamFormat& format,
+                                              std::shared_ptr<PictureFeed> feed);
+  // One frame from the device; pictures are scaled to width x height.
+  void Take(const devicelink::wire::Frame& frame, int width, int height);
+
+ private:
+  StreamIntake(std::unique_ptr<H264Decoder> decoder, std::shared_ptr<PictureFeed> feed);
+  std::unique_ptr<H264Decoder> decoder_;
+  std::shared_ptr<PictureFeed> feed_;
+};
+
+}  // namespace liveview
