@@ -10,24 +10,13 @@
 #include <thread>
 
 #include "core/language/language.h"
+#include "tests/ui/controls/real_message_box.h"
 #include "tests/ui/controls/render_support.h"
 #include "ui/controls/dlg_tip.h"
 #include "ui/framework/colours.h"
 #include "ui/framework/modal_seam.h"
 
 namespace {
-
-// Runs the real box and, once it shows, lets `act` play the user.
-int RunWithUser(CDlgTip& tip, const std::function<void(CDlgTip&)>& act) {
-  QTimer::singleShot(0, &tip, [&] {
-    if (!QTest::qWaitForWindowExposed(&tip)) {
-      tip.done(-1);
-      return;
-    }
-    act(tip);
-  });
-  return tip.DoModal();
-}
 
 void ClickCentre(QWidget& w) { QTest::mouseClick(&w, Qt::LeftButton, {}, w.rect().center()); }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/ui/controls/real_message_box.h"
 #include "tests/ui/controls/render_support.h"
 #include "ui/controls/dlg_tip.h"
 #include "ui/controls/skin_button.h"
@@ -215,14 +216,7 @@ TEST_F(SkinButtonTest, HoverPictureWhileTheMouseIsOver) {
 int RunBox(const std::function<void(CDlgTip&)>& user) {
   CDlgTip box;
   box.SetTipInfo("The device is busy.", "Message", 0, 1, CDlgTip::kIconInformation);
-  QTimer::singleShot(0, &box, [&] {
-    if (!QTest::qWaitForWindowExposed(&box)) {
-      box.done(-1);
-      return;
-    }
-    user(box);
-  });
-  return box.DoModal();
+  return RunWithUser(box, user);
 }
 
 // The mouse to a point of a widget through the cursor: the platform also
