@@ -14,6 +14,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -46,6 +47,11 @@ class ReplyPortFlood {
     socklen_t length = sizeof a;
     ::getsockname(target_, reinterpret_cast<sockaddr*>(&a), &length);
     endpoint_ = {INADDR_LOOPBACK, ntohs(a.sin_port)};
+    // Every datagram is made before the search starts: made only once the
+    // query has come, they would come too late on a loaded machine (65,536
+    // answers), and the search would see no flood at all. The query's search
+    // id goes in as the senders start.
+    for (int i = 0; i < senders_; ++i) datagrams_.push_back(Datagrams(i));
     listener_ = std::thread([this] { AwaitQueryThenFlood(); });
   }
   ~ReplyPortFlood() {
@@ -85,15 +91,27 @@ class ReplyPortFlood {
     const auto decoded = frame ? devicelink::msg::DecodeDiscoverQuery(frame->payload) : std::nullopt;
     const uint32_t searchId = decoded ? decoded->searchId : 0;
     for (int i = 0; i < senders_; ++i)
-      threads_.emplace_back([this, from, end, datagrams = Datagrams(i, searchId)] { Send(from, end, datagrams); });
+      threads_.emplace_back([this, from, end, searchId, &datagrams = datagrams_[static_cast<std::size_t>(i)]] {
+        if (kind_ == Flood::kAnswers) SetSearchId(datagrams, searchId);
+        Send(from, end, datagrams);
+      });
   }
 
-  std::vector<std::vector<uint8_t>> Datagrams(int sender, uint32_t searchId) const {
+  // Answers carry the search id first in their payload.
+  static void SetSearchId(std::vector<std::vector<uint8_t>>& answers, uint32_t searchId) {
+    devicelink::msg::DiscoverReply reply;
+    reply.searchId = searchId;
+    reply.record.assign(436, 0);
+    const auto encoded = devicelink::msg::Encode(reply);
+    for (auto& a : answers)
+      std::copy(encoded.begin(), encoded.begin() + 4, a.begin() + devicelink::wire::kHeaderSize);
+  }
+
+  std::vector<std::vector<uint8_t>> Datagrams(int sender) const {
     if (kind_ == Flood::kJunk) return std::vector<std::vector<uint8_t>>(kBatch, {'j', 'u', 'n', 'k', 0, 1, 2, 3});
     std::vector<std::vector<uint8_t>> out;
     for (unsigned k = 0; k < kDevicesPerSender; ++k) {
       devicelink::msg::DiscoverReply reply;
-      reply.searchId = searchId;
       reply.record.assign(436, 0);
       std::snprintf(reinterpret_cast<char*>(reply.record.data() + 52), 40, "0e:%02x:00:00:%02x:%02x", sender & 0xff,
                     k >> 8, k & 0xff);
@@ -132,6 +150,7 @@ class ReplyPortFlood {
   devicelink::Endpoint endpoint_;
   std::atomic<bool> stop_{false};
   std::atomic<uint64_t> sent_{0};
+  std::vector<std::vector<std::vector<uint8_t>>> datagrams_;  // per sender
   std::thread listener_;
   std::vector<std::thread> threads_;  // started by the listener, joined after it
 };
