@@ -38,13 +38,27 @@ desktop_socket=$(stat -c %i "/tmp/.X11-unix/X$desktop_display") || fail "no sock
 # Whether a server holds display $1's files: its lock names a process that
 # runs, or a socket of this network namespace is bound to its socket's path.
 # Other tests start and end X servers beside this one; whether a display
-# answers is no test of that, since a server takes its lock before it listens
-# and stops answering before it removes its files.
+# answers is no test of that, since a server binds its socket before it
+# answers and stops answering before it removes its files.
 display_held() {
   local pid
-  pid=$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)
+  pid=$({ tr -d ' \n' <"/tmp/.X$1-lock"; } 2>/dev/null)
   [[ "$pid" =~ ^[0-9]+$ ]] && kill -0 "$pid" 2>/dev/null && return 0
   awk -v path="/tmp/.X11-unix/X$1" '$NF == path { found = 1 } END { exit !found }' /proc/net/unix
+}
+
+# Whether file $1 of display $2 stays with no server holding it. A server
+# removes its files before it lets go of its socket, so the same file still
+# there once no server holds it is left behind; the server of another test
+# may have ended since the file was listed (the file is then gone), or a new
+# one taken the name (then its file is judged).
+left_behind() {
+  local id
+  while id=$(stat -c '%d:%i' "$1" 2>/dev/null); do
+    display_held "$2" && return 1
+    [[ "$(stat -c '%d:%i' "$1" 2>/dev/null)" == "$id" ]] && return 0
+  done
+  return 1
 }
 
 # Socket and lock files of X displays that no server holds, among those that
@@ -56,7 +70,7 @@ dead_leftovers() {
     grep -qxF "$file" "$1" && continue
     number=${file##*X}
     number=${number%-lock}
-    display_held "$number" || echo "$file"
+    left_behind "$file" "$number" && echo "$file"
   done
 }
 
