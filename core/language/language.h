@@ -53,7 +53,8 @@ inline QString Text(const QString& key) {
 
 namespace language_testing {
 // Replaces the allocation of the 2 MiB read buffer (nullptr restores the
-// real one), so a test can make it fail.
+// real one), so a test can make it fail. What it returns is released with
+// std::free.
 using BufferAllocator = char16_t* (*)(std::size_t chars);
 void SetReadBufferAllocator(BufferAllocator allocator);
 // How many times a load actually read a file.
