@@ -41,9 +41,13 @@ bool g_platformClose = false;            // the close came as the platform's eve
 class CloseWatch : public QObject {
  public:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Close) g_platformClose = event->spontaneous();
+    if (event->type() == QEvent::Close) {
+      g_platformClose = event->spontaneous();
+      if (!closed.isValid()) closed.start();
+    }
     return false;
   }
+  QElapsedTimer closed;  // since the platform's close reached the window
 };
 
 // The device library as start-up installs it, noting the calls a batch run makes.
@@ -138,6 +142,10 @@ int main(int argc, char** argv) {
   hand.start(10);
   dialog->exec();
   g_closed = true;
+  // How long the close took the program itself: its runs ended, its modal run returned.
+  std::printf("run ended %lld ms after the close\n",
+              closeWatch.closed.isValid() ? static_cast<long long>(closeWatch.closed.elapsed()) : -1LL);
+  std::fflush(stdout);
 
   // The application goes on serving its events a little: a run that outlived
   // the window would show here.

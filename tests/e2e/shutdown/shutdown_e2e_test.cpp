@@ -168,10 +168,15 @@ TEST(ShutdownE2e, ClosingTheWindowDuringAnImportOverManyDevicesEndsTheRunAndTheP
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.output.find("closed by the platform: yes"), std::string::npos);
   EXPECT_NE(outcome.output.find("after close: 0 library calls, 0 windows"), std::string::npos);
-  // At once: the close waits for the one login under way (10 ms here), the
-  // program then serves its events for 500 ms before it ends.
+  // At once: the close waits for the one login under way (10 ms here). The
+  // program's own figure, from the close event to the end of its modal run:
+  // the process's end also holds the sanitizers' work at exit (seconds under
+  // the address sanitizer on a loaded machine), which says nothing of the
+  // close; that the process ends by itself at all is tested above.
   ASSERT_GE(outcome.closingToEndMs, 0);
-  EXPECT_LT(outcome.closingToEndMs, 5000);
+  const auto at = outcome.output.find("run ended ");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_LT(std::stol(outcome.output.substr(at + 10)), 5000);
 }
 
 }  // namespace
