@@ -67,13 +67,14 @@ class LanConfigE2e : public ::testing::Test {
     return r;
   }
 
+  // Measured in the ticks the channel counts its windows in: a window of N
+  // whole ticks may last a little under N ms of another clock.
   template <typename Exchange>
   int Run(Exchange exchange) {
-    LanConfigChannel channel;  // the protocol's endpoints
-    const auto start = std::chrono::steady_clock::now();
+    LanConfigChannel channel;  // the protocol's endpoints and clock
+    const uint32_t start = lanconfig::SteadyTickMs();
     const int result = exchange(channel);
-    elapsedMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                     .count();
+    elapsedMs_ = lanconfig::TicksSince(start, lanconfig::SteadyTickMs());
     EXPECT_FALSE(channel.SocketsOpen());
     EXPECT_TRUE(CanBindWithoutReuse(5001)) << "receive socket left open";
     EXPECT_TRUE(CanBindWithoutReuse(5003)) << "send socket left open";
