@@ -149,54 +149,60 @@ TEST_F(QrEncoderTest, TextIsTakenUpToItsFirstNul) {
 
 // Every length of one mode from 1 to the version-40 capacity at level Q: each
 // encodes in the smallest version its stream fits, versions never go down,
-// and both sides of every version step decode.
+// and both sides of every version step decode. One case a mode: each is
+// thousands of symbols up to version 40, which under the sanitizers takes
+// long enough on its own.
 struct CapacityCase {
   const char* name;
   char (*character)(int index);
   int capacity;  // characters at version 40, level Q, as published
-  int bytesPerCharacter;
 };
 
-TEST_F(QrEncoderTest, EveryLengthUpToVersionFortyCapacityInEachMode) {
-  const CapacityCase cases[] = {
-      {"numeric", [](int i) { return static_cast<char>('0' + (i * 7) % 10); }, 3993, 1},
-      {"alphanumeric", [](int i) { return qrtables::kAlphanumericChars[(i * 11) % 45]; }, 2420, 1},
-      {"byte", [](int i) { return static_cast<char>('a' + (i * 5) % 26); }, 1663, 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string text;
-    int previousVersion = 0;
-    std::string previousText;
-    for (int length = 1; length <= c.capacity + 1; ++length) {
-      text += c.character(length);
-      int version = 1;
-      const bool ok = encoder_->EncodeData(text.c_str(), version);
-      if (length == c.capacity + 1) {
-        EXPECT_FALSE(ok) << "one past the published capacity";
-        break;
-      }
-      ASSERT_TRUE(ok) << length;
-      ASSERT_EQ(encoder_->RunCount(), 1);
-      const int dataBytes = (encoder_->StreamBits() + 7) / 8;
-      ASSERT_GE(qrtables::LevelQ(version).DataCodewords(), dataBytes);
-      const int groupStart = version <= 9 ? 1 : version <= 26 ? 10 : 27;
-      if (version > groupStart) {
-        ASSERT_LT(qrtables::LevelQ(version - 1).DataCodewords(), dataBytes) << "smallest version";
-      }
-      ASSERT_GE(version, previousVersion);
-      if (version != previousVersion || length == 1 || length == c.capacity) {
-        if (length > 1) {
-          EXPECT_EQ(RoundTrip(previousText), previousVersion) << length - 1;
-        }
-        EXPECT_EQ(RoundTrip(text), version) << length;
-      }
-      previousVersion = version;
-      previousText = text;
+void PrintTo(const CapacityCase& c, std::ostream* os) { *os << c.name; }
+
+class CapacityInOneMode : public QrEncoderTest, public ::testing::WithParamInterface<CapacityCase> {};
+
+TEST_P(CapacityInOneMode, EveryLengthUpToVersionFortyCapacity) {
+  const CapacityCase& c = GetParam();
+  std::string text;
+  int previousVersion = 0;
+  std::string previousText;
+  for (int length = 1; length <= c.capacity + 1; ++length) {
+    text += c.character(length);
+    int version = 1;
+    const bool ok = encoder_->EncodeData(text.c_str(), version);
+    if (length == c.capacity + 1) {
+      EXPECT_FALSE(ok) << "one past the published capacity";
+      break;
     }
-    EXPECT_EQ(previousVersion, 40);
+    ASSERT_TRUE(ok) << length;
+    ASSERT_EQ(encoder_->RunCount(), 1);
+    const int dataBytes = (encoder_->StreamBits() + 7) / 8;
+    ASSERT_GE(qrtables::LevelQ(version).DataCodewords(), dataBytes);
+    const int groupStart = version <= 9 ? 1 : version <= 26 ? 10 : 27;
+    if (version > groupStart) {
+      ASSERT_LT(qrtables::LevelQ(version - 1).DataCodewords(), dataBytes) << "smallest version";
+    }
+    ASSERT_GE(version, previousVersion);
+    if (version != previousVersion || length == 1 || length == c.capacity) {
+      if (length > 1) {
+        EXPECT_EQ(RoundTrip(previousText), previousVersion) << length - 1;
+      }
+      EXPECT_EQ(RoundTrip(text), version) << length;
+    }
+    previousVersion = version;
+    previousText = text;
   }
+  EXPECT_EQ(previousVersion, 40);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, CapacityInOneMode,
+    ::testing::Values(CapacityCase{"numeric", [](int i) { return static_cast<char>('0' + (i * 7) % 10); }, 3993},
+                      CapacityCase{"alphanumeric", [](int i) { return qrtables::kAlphanumericChars[(i * 11) % 45]; },
+                                   2420},
+                      CapacityCase{"byte", [](int i) { return static_cast<char>('a' + (i * 5) % 26); }, 1663}),
+    [](const ::testing::TestParamInfo<CapacityCase>& info) { return std::string(info.param.name); });
 
 TEST_F(QrEncoderTest, KanjiUpToVersionFortyCapacity) {
   std::string text;
