@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "libs/devicelink/discovery.h"
@@ -110,6 +111,11 @@ TEST(DiscoveryCall, AFloodAtTheReplyPortDoesNotStretchTheSearch) {
   // passed: reading on past the bound is work, while a machine loaded by
   // other tests may only hold the thread back, which a clock on the wall
   // counts too. A search that keeps its bound works at most until it.
+  // How many answers come within the 400 ms depends as much on the machine:
+  // a loaded one (or one whose host takes its processors) runs the senders
+  // late, and fewer than 1024 devices may have answered by the bound. So the
+  // buffer is judged by what came: filled before any device is turned away,
+  // never past it.
   for (int search = 0; search < 3; ++search) {
     floodtest::ReplyPortFlood flood(16, floodtest::Flood::kAnswers);
     devicelink::DeviceLinkLibrary lib;
@@ -126,7 +132,10 @@ TEST(DiscoveryCall, AFloodAtTheReplyPortDoesNotStretchTheSearch) {
     flood.Stop();
     ASSERT_LT(cpuMs, 400 + 500) << "search " << search << " worked " << cpuMs << " ms in " << ms.count()
                                 << " ms; the flood sent " << flood.sent() << " datagrams";
-    EXPECT_EQ(count, 1024);
+    const devicelink::DiscoveryOutcome outcome = lib.LastDiscovery();
+    EXPECT_GT(count, 0) << "the flood never reached the search";
+    EXPECT_EQ(count, outcome.records);
+    EXPECT_EQ(count, std::min(1024, outcome.records + outcome.overflow)) << outcome.overflow << " turned away";
     for (std::size_t i = sdkinfo::kSearchBufferSize; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xEE) << i;
   }
 }
