@@ -90,8 +90,9 @@ void WriteFile(const QString& path, const std::string& head, const std::string& 
 // with millions of keys in the language list, where it passes over the
 // section a few times; the language and resolution loads, which stop at what
 // they need, 0.3 to 0.4. The write, a read, an index, a synced copy and a
-// rename, took 0.5 to 1.2 plain readings and writes. A reader that read the file once for each key start-up looks
-// up (more than a dozen) would land far above.
+// rename, took 0.5 to 1.2 plain readings and writes. A reader that read the
+// file once for each key start-up looks up (more than a dozen) would land far
+// above.
 constexpr double kReadGoal = 8;
 constexpr double kWriteGoal = 4;
 
@@ -233,7 +234,8 @@ Floor PlainHandling(const QString& file, bool write) {
           for (const char *line = bytes.data(), *end = line + bytes.size(); line < end; ++floor.lines) {
             const auto* lf = static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
             const char* next = lf ? lf + 1 : end;
-            const auto* equals = static_cast<const char*>(std::memchr(line, '=', static_cast<std::size_t>(next - line)));
+            const auto* equals =
+                static_cast<const char*>(std::memchr(line, '=', static_cast<std::size_t>(next - line)));
             if (equals) {
               name.clear();
               for (const char* c = line; c < equals; ++c) name.push_back(*c >= 'A' && *c <= 'Z' ? *c + 32 : *c);
