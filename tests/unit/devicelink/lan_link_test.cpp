@@ -3,11 +3,17 @@
 // device link changes reaches the LAN side.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <vector>
 
 #include "core/lanconfig/lan_config_channel.h"
 #include "tests/unit/devicelink/sim_fixture.h"
-#include "tests/unit/lanconfig/loopback_lan.h"
+#include "tests/unit/lanconfig/held_reply_port.h"
 #include "tools/devsim/lan_link.h"
 
 namespace {
@@ -22,11 +28,11 @@ class LanLinkTest : public simtest::SimFixture {
   }
   void SetUp() override {
     SimFixture::SetUp();
-    receivePort = lanconfig::testing::FreeLoopbackUdpPort();
+    ASSERT_TRUE(replyPort.held());
     lanresponder::ResponderEndpoints e;
     e.bindIp = "127.0.0.1";
     e.listenPort = 0;
-    e.replyPort = receivePort;
+    e.replyPort = replyPort.port();
     e.broadcastIp = "127.0.0.1";
     link = std::make_unique<devsim::LanLink>(*sim, e);
     std::string error;
@@ -43,7 +49,7 @@ class LanLinkTest : public simtest::SimFixture {
     e.targetIp = "127.0.0.1";
     e.targetPort = link->port();
     e.receiveBindIp = "127.0.0.1";
-    e.receivePort = receivePort;
+    e.receivePort = replyPort.port();
     return e;
   }
   DeviceRecord Request(int n, const std::string& password) {
@@ -59,12 +65,14 @@ class LanLinkTest : public simtest::SimFixture {
     return r;
   }
 
-  uint16_t receivePort = 0;
+  // Every channel of a test goes through it, so that the port stays the
+  // test's between changes.
+  lanconfig::testing::HeldReplyPort replyPort;
   std::unique_ptr<devsim::LanLink> link;
 };
 
 TEST_F(LanLinkTest, AuthenticatedChangeShowsInTheNextDiscovery) {
-  lanconfig::LanConfigChannel channel(Endpoints());
+  lanconfig::LanConfigChannel channel(Endpoints(), replyPort);
   const DeviceRecord request = Request(1, "admin123");
   ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
   const auto records = Search();
@@ -82,7 +90,7 @@ TEST_F(LanLinkTest, AuthenticatedChangeShowsInTheNextDiscovery) {
 }
 
 TEST_F(LanLinkTest, PlainChangeMovesADeviceWithoutTheAuthenticatedVariant) {
-  lanconfig::LanConfigChannel channel(Endpoints());
+  lanconfig::LanConfigChannel channel(Endpoints(), replyPort);
   const DeviceRecord request = Request(2, "");
   ASSERT_EQ(channel.ModifyNetworkByBroadcastV2(request), 1);
   // V2 is never confirmed: wait for the device to take it.
@@ -90,7 +98,7 @@ TEST_F(LanLinkTest, PlainChangeMovesADeviceWithoutTheAuthenticatedVariant) {
 }
 
 TEST_F(LanLinkTest, WrongPasswordIsRefusedAndChangesNothing) {
-  lanconfig::LanConfigChannel channel(Endpoints());
+  lanconfig::LanConfigChannel channel(Endpoints(), replyPort);
   EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "guess")), -1);
   EXPECT_EQ(ByMac(Search(), profiles[0].mac)->ip, Ip(1));
 }
@@ -106,13 +114,13 @@ TEST_F(LanLinkTest, PasswordChangedOverTheDeviceLinkIsTheOneTheLanChangeNeeds) {
   std::strcpy(reinterpret_cast<char*>(oldEntry.data() + dl::kUserEntryPasswordOffset), "admin123");
   std::strcpy(reinterpret_cast<char*>(newEntry.data() + dl::kUserEntryPasswordOffset), "Fresh#42");
   ASSERT_EQ(lib.SdkModifyUser(h, dl::kModifyUserPassword, newEntry.data(), oldEntry.data(), 1000), 1);
-  lanconfig::LanConfigChannel channel(Endpoints());
+  lanconfig::LanConfigChannel channel(Endpoints(), replyPort);
   EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "admin123")), -1);
   EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "Fresh#42")), 1);
 }
 
 TEST_F(LanLinkTest, FactoryResetUndoesALanChange) {
-  lanconfig::LanConfigChannel channel(Endpoints());
+  lanconfig::LanConfigChannel channel(Endpoints(), replyPort);
   const DeviceRecord request = Request(1, "admin123");
   ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(request), 1);
   uint8_t info[64];
@@ -126,6 +134,31 @@ TEST_F(LanLinkTest, FactoryResetUndoesALanChange) {
   auto again = Request(1, "admin123");
   again.ip = subnet + "222";
   EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(again), 1);
+}
+
+// The channel binds the reply port only for the length of each change. In
+// between (a reset, a restart, a search) the port must stay this test's: any
+// other socket on the machine that asks for a free port could be handed it,
+// and the next change would then fail to open.
+TEST_F(LanLinkTest, ReplyPortStaysTheTestsOwnBetweenChanges) {
+  lanconfig::LanConfigChannel channel(Endpoints(), replyPort);
+  ASSERT_EQ(channel.ModifyNetworkByBroadcastV3(Request(1, "admin123")), 1);
+  // Other sockets take the port if they can, on loopback or on every
+  // address, and keep it through the next change.
+  std::vector<int> others;
+  for (const char* ip : {"127.0.0.1", "0.0.0.0"}) {
+    others.push_back(socket(AF_INET, SOCK_DGRAM, 0));
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(replyPort.port());
+    inet_pton(AF_INET, ip, &a.sin_addr);
+    EXPECT_NE(bind(others.back(), reinterpret_cast<sockaddr*>(&a), sizeof a), 0)
+        << ip << ":" << replyPort.port() << " was free to take";
+  }
+  auto again = Request(1, "admin123");
+  again.ip = subnet + "222";
+  EXPECT_EQ(channel.ModifyNetworkByBroadcastV3(again), 1);
+  for (const int fd : others) close(fd);
 }
 
 }  // namespace
