@@ -29,10 +29,12 @@ constexpr uint8_t kStartCode[] = {0, 0, 0, 1};
 }  // namespace
 
 struct H264Decoder::Impl {
-  Impl(const AVCodec* c, const PictureLimits& l) : codec(c), limits(l), reader(l) {}
+  Impl(const AVCodec* c, const PictureLimits& l, std::chrono::microseconds budget)
+      : codec(c), limits(l), reader(l), workBudgetUs(budget.count()) {}
   const AVCodec* codec;
   PictureLimits limits;
   AccessUnitReader reader;
+  int64_t workBudgetUs;
   // Declared before the context: it must outlive the pictures the context holds.
   DecoderWatch watch;
   AVCodecContext* context = nullptr;
@@ -122,11 +124,11 @@ struct H264Decoder::Impl {
 H264Decoder::H264Decoder(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 H264Decoder::~H264Decoder() = default;
 
-std::unique_ptr<H264Decoder> H264Decoder::Create(const PictureLimits& limits) {
+std::unique_ptr<H264Decoder> H264Decoder::Create(const PictureLimits& limits, std::chrono::microseconds workBudget) {
   DecoderLog::Install();
   const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_H264);
   if (!codec) return nullptr;
-  auto impl = std::make_unique<Impl>(codec, limits);
+  auto impl = std::make_unique<Impl>(codec, limits, workBudget);
   impl->frame = av_frame_alloc();
   impl->packet = av_packet_alloc();
   if (!impl->frame || !impl->packet || !impl->Open()) return nullptr;
@@ -158,7 +160,6 @@ DecodedPicture H264Decoder::Decode(std::span<const uint8_t> frame, int width, in
   const auto& sequence = read.sequence;
   const int64_t lineBudget =
       sequence ? int64_t{kMaxDecodePassesPerPicture} * sequence->codedHeight() * read.pictures : 0;
-  const int64_t cpuBudgetUs = std::chrono::microseconds(kFrameWorkBudget).count();
   d.watch.StartCounting();
   for (const auto& unit : read.units) {
     if (stop && stop->load()) return abandon(DecodedPicture::kNothing);
@@ -167,7 +168,7 @@ DecodedPicture H264Decoder::Decode(std::span<const uint8_t> frame, int width, in
     const bool sent = d.Send(unit);
     const bool allowed = d.Receive(width, height, out);
     if (!sent || !allowed || d.watch.TakeRefusal()) return abandon(DecodedPicture::kRefused);
-    if (d.watch.linesDecoded() > lineBudget || ThreadCpuUs() - started > cpuBudgetUs)
+    if (d.watch.linesDecoded() > lineBudget || ThreadCpuUs() - started > d.workBudgetUs)
       return abandon(DecodedPicture::kRefused);
   }
   if (read.pictures == 0) return done();

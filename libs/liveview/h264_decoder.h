@@ -11,7 +11,7 @@
 //   hold once it has taken it (its references and the reorder depth it
 //   inferred);
 // - a frame may make it decode each of its pictures at most twice over and
-//   take at most kFrameWorkBudget of the thread's time, both seen between
+//   take at most a budget of the thread's time, both seen between
 //   its units, where a stopped view's decode ends too.
 // A frame refused for any of these leaves a decoder that holds nothing: it
 // starts again at the next frame that brings parameter sets. libavcodec's
@@ -30,7 +30,20 @@
 namespace liveview {
 
 inline constexpr int kMaxDecodePassesPerPicture = 2;
+// Behind the counts above, for work nobody listed: four times what a frame
+// of the level's largest size takes here. The sanitizer builds run our part
+// of it several times slower, and their allocator makes every picture cost more.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr std::chrono::milliseconds kFrameWorkBudget{8000};
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+inline constexpr std::chrono::milliseconds kFrameWorkBudget{8000};
+#else
 inline constexpr std::chrono::milliseconds kFrameWorkBudget{1000};
+#endif
+#else
+inline constexpr std::chrono::milliseconds kFrameWorkBudget{1000};
+#endif
 
 struct DecodedPicture {
   enum Outcome {
@@ -46,8 +59,10 @@ struct DecodedPicture {
 class H264Decoder {
  public:
   ~H264Decoder();
-  // Nullptr when libavcodec offers no H.264 decoder.
-  static std::unique_ptr<H264Decoder> Create(const PictureLimits& limits);
+  // Nullptr when libavcodec offers no H.264 decoder. `workBudget`: the most
+  // of the thread's time one frame may take.
+  static std::unique_ptr<H264Decoder> Create(const PictureLimits& limits,
+                                             std::chrono::microseconds workBudget = kFrameWorkBudget);
   // One stream frame in; the picture it completes, scaled to width x height.
   // `stop`, where given, is looked at between the frame's units: once it
   // holds, the decode ends there and gives nothing.

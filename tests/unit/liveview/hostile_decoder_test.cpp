@@ -68,14 +68,21 @@ class LevelSizeStream : public ::testing::Test {
     for (const auto outcome : Play(*honest, Stream(Flat(kLevelWidth, kLevelHeight, 5), 10)))
       ASSERT_EQ(outcome, DecodedPicture::kPicture);
     honestKiB = testsupport::PeakResidentKiB() - before;
+    // Five references and the picture under decode: the whole store, and one more.
+    EXPECT_EQ(honest->peakHeldBytes(), liveview::kPictureStoreBytes * 6 / 5);
   }
-  // The stream's growth of peak memory, played into a decoder of its own.
-  int64_t GrowthKiB(const std::vector<Bytes>& frames, std::vector<DecodedPicture::Outcome>* outcomes = nullptr) {
+  // The stream's growth of peak memory, played into a decoder of its own;
+  // the pictures it held never took more than the level's store and the
+  // one under decode, whose sequence is `s`.
+  int64_t GrowthKiB(const devsim::FlatSequence& s, const std::vector<Bytes>& frames,
+                    std::vector<DecodedPicture::Outcome>& outcomes) {
     auto decoder = DecoderFor(65535, 65535);
     EXPECT_TRUE(testsupport::ResetPeakResident());
     const int64_t before = testsupport::PeakResidentKiB();
-    const auto played = Play(*decoder, frames);
-    if (outcomes) *outcomes = played;
+    outcomes = Play(*decoder, frames);
+    const int64_t picture = liveview::PictureLimits::PictureBytes(
+        int64_t{(s.width + 15) / 16} * ((s.height + 15) / 16), s.chromaFormat, s.bitDepth);
+    EXPECT_LE(decoder->peakHeldBytes(), liveview::kPictureStoreBytes + picture);
     return testsupport::PeakResidentKiB() - before;
   }
   // As the level's honest stream's, give or take what the decoder's own tables need.
@@ -208,7 +215,7 @@ TEST_F(LevelSizeStream, ASequenceWhosePicturesWaitingToBeShownExceedTheStoreIsRe
   devsim::FlatSequence s = Flat(kLevelWidth, kLevelHeight, 1);
   s.reorderFrames = 16;
   std::vector<DecodedPicture::Outcome> outcomes;
-  ExpectWithinTheHonestStream(GrowthKiB(Stream(s, 20), &outcomes));
+  ExpectWithinTheHonestStream(GrowthKiB(s, Stream(s, 20), outcomes));
   for (const auto outcome : outcomes) EXPECT_EQ(outcome, DecodedPicture::kRefused);
 }
 
@@ -218,7 +225,7 @@ TEST_F(LevelSizeStream, PicturesTheDecoderHoldsForTheOrderItInfersAreCounted) {
   devsim::FlatSequence s = Flat(kLevelWidth, kLevelHeight, 1);
   s.reverseOrder = true;
   std::vector<DecodedPicture::Outcome> outcomes;
-  ExpectWithinTheHonestStream(GrowthKiB(Stream(s, 40), &outcomes));
+  ExpectWithinTheHonestStream(GrowthKiB(s, Stream(s, 40), outcomes));
   EXPECT_NE(std::find(outcomes.begin(), outcomes.end(), DecodedPicture::kRefused), outcomes.end());
 }
 
@@ -226,7 +233,7 @@ TEST_F(LevelSizeStream, PicturesMadeUpForGapsInFrameNumbersAreCounted) {
   devsim::FlatSequence s = Flat(kLevelWidth, kLevelHeight, 5);
   s.frameNumGaps = true;
   std::vector<DecodedPicture::Outcome> outcomes;
-  ExpectWithinTheHonestStream(GrowthKiB(Stream(s, 20), &outcomes));
+  ExpectWithinTheHonestStream(GrowthKiB(s, Stream(s, 20), outcomes));
   EXPECT_NE(std::find(outcomes.begin(), outcomes.end(), DecodedPicture::kRefused), outcomes.end());
 }
 
@@ -237,7 +244,7 @@ TEST_F(LevelSizeStream, DeepSamplesAndFullChromaCountInBytes) {
   s.chromaFormat = 3;
   s.bitDepth = 14;
   std::vector<DecodedPicture::Outcome> outcomes;
-  ExpectWithinTheHonestStream(GrowthKiB(Stream(s, 8), &outcomes));
+  ExpectWithinTheHonestStream(GrowthKiB(s, Stream(s, 8), outcomes));
   for (const auto outcome : outcomes) EXPECT_EQ(outcome, DecodedPicture::kRefused);
 }
 
@@ -292,6 +299,19 @@ TEST(HostileDecoder, SlicesThatMakeTheDecoderGoOverItsPictureAgainAreRefused) {
   EXPECT_EQ(outcomes[0], DecodedPicture::kPicture);
   EXPECT_EQ(outcomes[1], DecodedPicture::kRefused);
   EXPECT_EQ(outcomes[2], DecodedPicture::kRefused);
+}
+
+TEST(HostileDecoder, AFrameThatTakesTheThreadLongerThanItsBudgetIsRefused) {
+  // Behind the counts, whatever makes a frame slow: here a budget no frame
+  // of this size can keep.
+  auto decoder = H264Decoder::Create(liveview::PictureLimits({devicelink::msg::kCodecH264, 1920, 1080, 25}),
+                                     std::chrono::microseconds(1));
+  ASSERT_TRUE(decoder);
+  devsim::FlatSequence s = Flat(1920, 1080);
+  s.slices = 8;
+  EXPECT_EQ(decoder->Decode(devsim::FlatKeyFrame(s), 16, 9).outcome, DecodedPicture::kRefused);
+  auto roomy = DecoderFor(1920, 1080);
+  EXPECT_EQ(roomy->Decode(devsim::FlatKeyFrame(s), 16, 9).outcome, DecodedPicture::kPicture);
 }
 
 // Standard error written to a file while it lives.
