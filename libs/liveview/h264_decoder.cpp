@@ -42,7 +42,6 @@ struct H264Decoder::Impl {
   AVPacket* packet = nullptr;
   SwsContext* scaler = nullptr;
   std::vector<uint8_t> padded;
-  int64_t peakHeldBytes = 0;
 
   ~Impl() {
     sws_freeContext(scaler);
@@ -73,7 +72,6 @@ struct H264Decoder::Impl {
   // The decoder lets go of everything it holds and starts again; so does
   // the reader, which then refuses frames until parameter sets come.
   void Reset() {
-    peakHeldBytes = std::max(peakHeldBytes, watch.peakHeldBytes());
     avcodec_free_context(&context);
     reader.Forget();
     if (!Open()) avcodec_free_context(&context);
@@ -135,7 +133,7 @@ std::unique_ptr<H264Decoder> H264Decoder::Create(const PictureLimits& limits, st
   return std::unique_ptr<H264Decoder>(new H264Decoder(std::move(impl)));
 }
 
-int64_t H264Decoder::peakHeldBytes() const { return std::max(impl_->peakHeldBytes, impl_->watch.peakHeldBytes()); }
+int64_t H264Decoder::peakHeldBytes() const { return impl_->watch.peakHeldBytes(); }
 
 DecodedPicture H264Decoder::Decode(std::span<const uint8_t> frame, int width, int height,
                                    const std::atomic<bool>* stop) {
