@@ -15,6 +15,20 @@ void LingeringThreads::Adopt(std::thread thread, std::shared_future<void> ended)
   held_.push_back({std::move(thread), std::move(ended)});
 }
 
+bool LingeringThreads::WaitUntilNoneLinger(std::chrono::milliseconds bound) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  std::vector<std::shared_future<void>> ends;
+  {
+    std::lock_guard lock(mutex_);
+    for (const auto& h : held_) ends.push_back(h.ended);
+  }
+  for (const auto& ended : ends)
+    if (ended.wait_until(deadline) != std::future_status::ready) return false;
+  std::lock_guard lock(mutex_);
+  JoinEnded();
+  return held_.empty();
+}
+
 std::size_t LingeringThreads::Count() {
   std::lock_guard lock(mutex_);
   JoinEnded();

@@ -22,6 +22,7 @@ enum Result : int {
   kStreamRefused = 4,     // logged in, but the device would not send this stream
   kNoAnswer = 5,          // the device stopped answering, or answered nonsense
   kNotOpened = 6,         // ViewStart without an opened stream
+  kStillClosing = 7,      // a view closed just before still ends its decode: nothing opened, try again
 };
 
 class LiveViewLibrary {

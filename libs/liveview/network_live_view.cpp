@@ -89,6 +89,8 @@ int NetworkLiveView::ZODuruvViewOpen(int handle, int, const char* address) {
   v->started = false;
   const auto parsed = ParseStreamAddress(address);
   if (!parsed) return kBadAddress;
+  // A decoder of a closed view may still be letting go of its pictures.
+  if (!lingering_.WaitUntilNoneLinger(kOpenWaitsForClosedViews)) return kStillClosing;
   int result = kNoAnswer;
   v->receiver = StreamReceiver::Open(*parsed, result, lingering_);
   if (!v->receiver) return result;

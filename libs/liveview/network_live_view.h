@@ -4,6 +4,7 @@
 // user-interface thread only; receiving and decoding run on threads of the
 // views' own.
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +17,10 @@
 #include "libs/liveview/video_canvas.h"
 
 namespace liveview {
+
+// How long ViewOpen waits for the decodes of closed views to end: one of
+// them ends at its next unit, well within this.
+inline constexpr std::chrono::milliseconds kOpenWaitsForClosedViews{2000};
 
 class NetworkLiveView : public LiveViewLibrary {
  public:

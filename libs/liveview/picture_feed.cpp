@@ -15,6 +15,11 @@ void PictureFeed::Refused() {
   if (open_) slot_->CountRefused();
 }
 
+void PictureFeed::Worked(int64_t us) {
+  std::lock_guard lock(mutex_);
+  if (open_) slot_->CountWork(us);
+}
+
 void PictureFeed::Offer(QImage picture, uint64_t captureTimeUs) {
   std::lock_guard lock(mutex_);
   // The notice is given under the lock too, so that Shut also waits for one under way.

@@ -25,6 +25,7 @@ class PictureFeed {
 
   void Received(uint32_t frameNumber);
   void Refused();
+  void Worked(int64_t us);
   void Offer(QImage picture, uint64_t captureTimeUs);
   // Any thread; once it returns, no call above reaches the slot or the notice.
   void Shut();

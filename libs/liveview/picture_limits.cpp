@@ -26,9 +26,15 @@ bool PictureLimits::Allows(const PictureSize& s) const {
   return Macroblocks(s) <= kLevelMaxFrameMacroblocks;
 }
 
-bool PictureLimits::AllowsReferences(int references, const PictureSize& s) {
-  if (references < 0 || references > kMaxReferencePictures) return false;
-  return references * Macroblocks(s) <= kLevelMaxReferenceMacroblocks;
+int64_t PictureLimits::PictureBytes(int64_t macroblocks, int chromaFormatIdc, int bitDepth) {
+  // Chroma samples a macroblock, both planes: 4:2:0 (and monochrome) 128, 4:2:2 256, 4:4:4 512.
+  const int64_t chroma = chromaFormatIdc == 3 ? 512 : chromaFormatIdc == 2 ? 256 : 128;
+  return macroblocks * (256 + chroma) * (bitDepth > 8 ? 2 : 1);
+}
+
+bool PictureLimits::AllowsPictureStore(int64_t pictures, int64_t pictureBytes) {
+  if (pictures < 0 || pictureBytes < 0) return false;
+  return pictures <= kPictureStoreBytes / std::max<int64_t>(pictureBytes, 1);
 }
 
 int64_t PictureLimits::MaxPixels() const {

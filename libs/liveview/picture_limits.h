@@ -12,12 +12,15 @@
 namespace liveview {
 
 // Level 6.2: MaxFS 139,264 macroblocks, and neither side longer than
-// sqrt(8 * MaxFS) = 1055 macroblocks; the pictures kept for reference
-// (MaxDpbMbs) 696,320 macroblocks together, and never more than 16.
+// sqrt(8 * MaxFS) = 1055 macroblocks; its picture store (MaxDpbMbs) 696,320
+// macroblocks together.
 inline constexpr int64_t kLevelMaxFrameMacroblocks = 139'264;
 inline constexpr int kLevelMaxSideMacroblocks = 1055;
-inline constexpr int64_t kLevelMaxReferenceMacroblocks = 696'320;
-inline constexpr int kMaxReferencePictures = 16;
+inline constexpr int64_t kLevelMaxStoreMacroblocks = 696'320;
+// What the pictures a decoder holds besides the one under decode may take:
+// the level's picture store in 8-bit 4:2:0, 384 bytes a macroblock. Deeper
+// samples and fuller chroma take more of it a picture.
+inline constexpr int64_t kPictureStoreBytes = kLevelMaxStoreMacroblocks * 384;
 
 struct PictureSize {
   int codedWidth = 0;   // whole macroblocks, as the decoder works on them
@@ -33,9 +36,13 @@ class PictureLimits {
   // announced one rounded up to whole macroblocks (pairs of them in height,
   // for field coding), and the coded size within the level.
   bool Allows(const PictureSize& size) const;
-  // Whether a sequence of such pictures may keep `references` of them for
-  // reference: the decoder holds them all at once.
-  static bool AllowsReferences(int references, const PictureSize& size);
+  // Bytes of one picture of `macroblocks` as libavcodec holds it: a
+  // monochrome one as 4:2:0, samples deeper than 8 bits in two bytes.
+  static int64_t PictureBytes(int64_t macroblocks, int chromaFormatIdc, int bitDepth);
+  // Whether a decoder may hold `pictures` of `pictureBytes` each besides the
+  // one under decode (references, pictures waiting to be shown, pictures
+  // made up for gaps).
+  static bool AllowsPictureStore(int64_t pictures, int64_t pictureBytes);
   // The decoder's own ceiling on pixels per picture (libavcodec's
   // max_pixels, which it tests against the shown width rounded up to its
   // line alignment times the shown height).

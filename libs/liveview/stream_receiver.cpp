@@ -92,7 +92,7 @@ void StreamReceiver::Run(Shared& shared, std::shared_ptr<PictureFeed> feed) {
     const auto io = shared.session->Receive(frame, devicelink::DeadlineIn(1000));
     if (io == devicelink::IoResult::kTimeout) continue;
     if (io != devicelink::IoResult::kOk) return;
-    intake->Take(frame, shared.width, shared.height);
+    intake->Take(frame, shared.width, shared.height, &shared.stop);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "libs/liveview/video_canvas.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <limits>
 
@@ -45,6 +47,11 @@ void FrameSlot::CountReceived(uint32_t frameNumber) {
 void FrameSlot::CountRefused() {
   std::lock_guard lock(mutex_);
   ++stats_.framesRefused;
+}
+
+void FrameSlot::CountWork(int64_t us) {
+  std::lock_guard lock(mutex_);
+  stats_.longestFrameWorkUs = std::max(stats_.longestFrameWorkUs, us);
 }
 
 bool FrameSlot::TakeForPaint(QImage& picture) {

@@ -24,6 +24,7 @@ struct ViewStatistics {
   uint64_t framesRefused = 0;       // larger than the stream may send: never decoded
   std::vector<int64_t> delaysUs;    // device's capture to paint, per painted frame (the first kMaxDelays)
   uint64_t delaysLeftOut = 0;       // painted, but with a capture time that makes no sense
+  int64_t longestFrameWorkUs = 0;   // the most processor time one frame took the receiving thread
   static constexpr std::size_t kMaxDelays = 1 << 17;  // over an hour at 25 pictures a second
 };
 
@@ -42,6 +43,8 @@ class FrameSlot {
   // and one that goes back or repeats (the device restarted its count) loses nothing.
   void CountReceived(uint32_t frameNumber);
   void CountRefused();
+  // The receiving thread's processor time for one frame.
+  void CountWork(int64_t us);
   // Takes the waiting picture, if any, and counts it as painted now.
   bool TakeForPaint(QImage& picture);
   // Forgets a picture still waiting for its paint (the view closed); the figures stay.

@@ -76,6 +76,24 @@ Setter Size(int DeviceProfile::*width, int DeviceProfile::*height, long long lo,
   };
 }
 
+// A field of the flat pictures' sequence.
+Setter FlatNumber(int FlatSequence::*field, long long lo, long long hi) {
+  return [=](DeviceProfile& d, const std::string& v) {
+    long long n = 0;
+    if (!ParseInt(v, lo, hi, n)) return false;
+    d.streamFlat.*field = static_cast<int>(n);
+    return true;
+  };
+}
+
+Setter FlatFlag(bool FlatSequence::*field) {
+  return [=](DeviceProfile& d, const std::string& v) {
+    if (v != "0" && v != "1") return false;
+    d.streamFlat.*field = v == "1";
+    return true;
+  };
+}
+
 Setter Text(std::string DeviceProfile::*field) {
   return [=](DeviceProfile& d, const std::string& v) {
     d.*field = v;
@@ -167,7 +185,38 @@ const std::map<std::string, Setter>& DeviceKeys() {
       {"refuse_stream", Flag(&DeviceProfile::refuseStream)},
       {"stream_stall_after", Number(&DeviceProfile::streamStallAfter, -1, 1'000'000)},
       {"main_stream_size", Size(&DeviceProfile::mainStreamWidth, &DeviceProfile::mainStreamHeight, 16, 4096)},
+      {"main_stream_announced", [](DeviceProfile& d, const std::string& v) {
+         const auto x = v.find('x');
+         long long w = 0, h = 0;
+         if (x == std::string::npos || !ParseInt(v.substr(0, x), 1, 65535, w) || !ParseInt(v.substr(x + 1), 1, 65535, h))
+           return false;
+         d.mainStreamAnnouncedWidth = static_cast<int>(w);
+         d.mainStreamAnnouncedHeight = static_cast<int>(h);
+         return true;
+       }},
       {"stream_picture_size", Size(&DeviceProfile::streamPictureWidth, &DeviceProfile::streamPictureHeight, 2, 16384)},
+      {"stream_shown_size", [](DeviceProfile& d, const std::string& v) {
+         const auto x = v.find('x');
+         long long w = 0, h = 0;
+         if (x == std::string::npos || !ParseInt(v.substr(0, x), 2, 16384, w) ||
+             !ParseInt(v.substr(x + 1), 2, 16384, h) || w % 2 != 0 || h % 2 != 0)
+           return false;
+         d.streamFlat.shownWidth = static_cast<int>(w);
+         d.streamFlat.shownHeight = static_cast<int>(h);
+         return true;
+       }},
+      {"stream_references", FlatNumber(&FlatSequence::references, 0, 16)},
+      {"stream_reorder_frames", FlatNumber(&FlatSequence::reorderFrames, -1, 16)},
+      {"stream_frame_num_gaps", FlatFlag(&FlatSequence::frameNumGaps)},
+      {"stream_reverse_order", FlatFlag(&FlatSequence::reverseOrder)},
+      {"stream_chroma_format", FlatNumber(&FlatSequence::chromaFormat, 0, 3)},
+      {"stream_bit_depth", FlatNumber(&FlatSequence::bitDepth, 8, 14)},
+      {"stream_fields", FlatFlag(&FlatSequence::fields)},
+      {"stream_slices", FlatNumber(&FlatSequence::slices, 1, 1 << 20)},
+      {"stream_overlapping_slices", FlatFlag(&FlatSequence::overlappingSlices)},
+      {"stream_parameter_sets_after_slices", FlatFlag(&FlatSequence::parameterSetsAfterSlices)},
+      {"stream_parameter_set_id", FlatNumber(&FlatSequence::parameterSetId, 0, 31)},
+      {"stream_key_frame_every", Number(&DeviceProfile::streamKeyFrameEvery, 0, 1'000'000)},
       {"stream_capture_us", [](DeviceProfile& d, const std::string& v) {
          uint64_t n = 0;
          const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/devsim/flat_h264.h"
+
 namespace devsim {
 
 struct UserProfile {
@@ -59,8 +61,13 @@ struct DeviceProfile {
   int streamStallAfter = -1; // a live stream stops after this many frames (-1: never)
   int mainStreamWidth = 1280; // the main stream, as announced and filmed
   int mainStreamHeight = 720;
+  int mainStreamAnnouncedWidth = 0;  // nonzero: what StreamOpen announces instead
+  int mainStreamAnnouncedHeight = 0;
   int streamPictureWidth = 0; // nonzero: a live stream's pictures have this size,
   int streamPictureHeight = 0;  // flat grey, whatever its StreamOpen announced
+  // The flat pictures' sequence and slicing (its size is the one above).
+  FlatSequence streamFlat;
+  int streamKeyFrameEvery = 0;  // flat pictures: a key frame every this many frames (0: every second)
   std::optional<uint64_t> streamCaptureUs;  // every picture's capture time, instead of the clock
 };
 

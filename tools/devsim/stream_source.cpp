@@ -18,9 +18,13 @@ uint64_t WallClockUs() {
 }  // namespace
 
 std::optional<msg::StreamFormat> StreamFormatFor(uint32_t stream, const DeviceProfile& device) {
-  if (stream == msg::kMainStream)
-    return msg::StreamFormat{msg::kCodecH264, static_cast<uint16_t>(device.mainStreamWidth),
-                             static_cast<uint16_t>(device.mainStreamHeight), 25};
+  if (stream == msg::kMainStream) {
+    const bool announced = device.mainStreamAnnouncedWidth > 0;
+    return msg::StreamFormat{
+        msg::kCodecH264,
+        static_cast<uint16_t>(announced ? device.mainStreamAnnouncedWidth : device.mainStreamWidth),
+        static_cast<uint16_t>(announced ? device.mainStreamAnnouncedHeight : device.mainStreamHeight), 25};
+  }
   if (stream == msg::kSubStream) return msg::StreamFormat{msg::kCodecH264, 640, 360, 15};
   return std::nullopt;
 }
@@ -29,15 +33,17 @@ StreamSettings StreamSettingsFor(const DeviceProfile& device, const msg::StreamF
   StreamSettings settings;
   settings.format = format;
   settings.stallAfter = device.streamStallAfter;
-  settings.pictureWidth = device.streamPictureWidth;
-  settings.pictureHeight = device.streamPictureHeight;
+  settings.flat = device.streamFlat;
+  settings.flat.width = device.streamPictureWidth;
+  settings.flat.height = device.streamPictureHeight;
+  settings.keyFrameEvery = device.streamKeyFrameEvery;
   settings.captureTimeUs = device.streamCaptureUs;
   return settings;
 }
 
 StreamSource::StreamSource(StreamSettings settings, Sink sink)
     : settings_(std::move(settings)), sink_(std::move(sink)), thread_([this] {
-        if (settings_.pictureWidth > 0) SendFlat();
+        if (settings_.flat.width > 0) SendFlat();
         else Film();
       }) {}
 
@@ -120,17 +126,18 @@ void StreamSource::FilmOnceAndLoop(H264Encoder& encoder) {
 }
 
 void StreamSource::SendFlat() {
-  const int width = settings_.pictureWidth;
-  const int height = settings_.pictureHeight;
-  const int keyEvery = settings_.format.framesPerSecond;  // a key frame every second, as filmed
-  const std::vector<uint8_t> key = FlatKeyFrame(width, height);
+  const FlatSequence& flat = settings_.flat;
+  // A key frame every second, as filmed, unless the knob says otherwise.
+  const auto keyEvery = static_cast<uint32_t>(
+      settings_.keyFrameEvery > 0 ? settings_.keyFrameEvery : settings_.format.framesPerSecond);
+  const std::vector<uint8_t> key = FlatKeyFrame(flat);
   const auto period = std::chrono::microseconds(1'000'000 / settings_.format.framesPerSecond);
   const auto start = std::chrono::steady_clock::now();
   for (uint32_t number = 0;; ++number) {
     if (!WaitForFrame(number, start, period)) return;
-    const uint32_t sinceKey = number % static_cast<uint32_t>(keyEvery);
+    const uint32_t sinceKey = number % keyEvery;
     if (sinceKey == 0) sink_(msg::StreamFrame{number, msg::kKeyFrame, CaptureTime(), key});
-    else sink_(msg::StreamFrame{number, 0, CaptureTime(), FlatRepeatFrame(width, height, sinceKey)});
+    else sink_(msg::StreamFrame{number, 0, CaptureTime(), FlatRepeatFrame(flat, sinceKey)});
   }
 }
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "libs/devicelink/stream_messages.h"
+#include "tools/devsim/flat_h264.h"
 #include "tools/devsim/fleet_file.h"
 #include "tools/devsim/test_picture.h"
 
@@ -23,10 +24,12 @@ struct StreamSettings {
   TestPictureLabel label;
   devicelink::msg::StreamFormat format;
   int stallAfter = -1;  // >= 0: sends this many frames, then nothing more
-  // Nonzero: flat grey pictures of this size are sent instead of the filmed
-  // ones, whatever the format says (a camera sending more than it announced).
-  int pictureWidth = 0;
-  int pictureHeight = 0;
+  // A nonzero size: flat grey pictures of this sequence are sent instead of
+  // the filmed ones, whatever the format says (a camera sending more than it
+  // announced, or what no honest camera sends), a key frame every
+  // `keyFrameEvery` frames (0: every second).
+  FlatSequence flat;
+  int keyFrameEvery = 0;
   std::optional<uint64_t> captureTimeUs;  // every frame's, instead of the wall clock
 };
 // The stream's settings from the device's knobs.

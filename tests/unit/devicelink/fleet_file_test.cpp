@@ -34,6 +34,20 @@ stream_stall_after=5
 main_stream_size=3840x2160
 stream_picture_size=15360x15360
 stream_capture_us=18446744073709551615
+main_stream_announced=65535x65535
+stream_shown_size=1280x720
+stream_references=0
+stream_reorder_frames=16
+stream_frame_num_gaps=1
+stream_reverse_order=1
+stream_chroma_format=3
+stream_bit_depth=14
+stream_fields=1
+stream_slices=139264
+stream_overlapping_slices=1
+stream_parameter_sets_after_slices=1
+stream_parameter_set_id=31
+stream_key_frame_every=1
 )",
                                  fleet, error))
       << error;
@@ -67,6 +81,30 @@ stream_capture_us=18446744073709551615
   EXPECT_EQ(fleet.devices[1].streamPictureWidth, 15360);
   EXPECT_EQ(fleet.devices[1].streamPictureHeight, 15360);
   EXPECT_EQ(fleet.devices[1].streamCaptureUs, ~uint64_t{0});
+  // The flat pictures' sequence: as an honest camera's unless a knob says otherwise.
+  const devsim::FlatSequence honest;
+  EXPECT_EQ(one.mainStreamAnnouncedWidth, 0);
+  EXPECT_EQ(one.streamFlat.references, honest.references);
+  EXPECT_EQ(one.streamFlat.reorderFrames, honest.reorderFrames);
+  EXPECT_EQ(one.streamFlat.slices, 1);
+  EXPECT_EQ(one.streamKeyFrameEvery, 0);
+  const auto& two = fleet.devices[1];
+  EXPECT_EQ(two.mainStreamAnnouncedWidth, 65535);
+  EXPECT_EQ(two.mainStreamAnnouncedHeight, 65535);
+  EXPECT_EQ(two.streamFlat.shownWidth, 1280);
+  EXPECT_EQ(two.streamFlat.shownHeight, 720);
+  EXPECT_EQ(two.streamFlat.references, 0);
+  EXPECT_EQ(two.streamFlat.reorderFrames, 16);
+  EXPECT_TRUE(two.streamFlat.frameNumGaps);
+  EXPECT_TRUE(two.streamFlat.reverseOrder);
+  EXPECT_EQ(two.streamFlat.chromaFormat, 3);
+  EXPECT_EQ(two.streamFlat.bitDepth, 14);
+  EXPECT_TRUE(two.streamFlat.fields);
+  EXPECT_EQ(two.streamFlat.slices, 139264);
+  EXPECT_TRUE(two.streamFlat.overlappingSlices);
+  EXPECT_TRUE(two.streamFlat.parameterSetsAfterSlices);
+  EXPECT_EQ(two.streamFlat.parameterSetId, 31);
+  EXPECT_EQ(two.streamKeyFrameEvery, 1);
 }
 
 TEST(FleetFile, MistakesAreNamed) {
@@ -89,6 +127,15 @@ TEST(FleetFile, MistakesAreNamed) {
       {dev + "main_stream_size=7680x4320\n", "bad value for \"main_stream_size\""},
       {dev + "stream_capture_us=18446744073709551616\n", "bad value for \"stream_capture_us\""},
       {dev + "stream_capture_us=-1\n", "bad value for \"stream_capture_us\""},
+      {dev + "main_stream_announced=65536x100\n", "bad value for \"main_stream_announced\""},
+      {dev + "stream_shown_size=641x360\n", "bad value for \"stream_shown_size\""},
+      {dev + "stream_references=17\n", "bad value for \"stream_references\""},
+      {dev + "stream_reorder_frames=-2\n", "bad value for \"stream_reorder_frames\""},
+      {dev + "stream_chroma_format=4\n", "bad value for \"stream_chroma_format\""},
+      {dev + "stream_bit_depth=16\n", "bad value for \"stream_bit_depth\""},
+      {dev + "stream_slices=0\n", "bad value for \"stream_slices\""},
+      {dev + "stream_fields=2\n", "bad value for \"stream_fields\""},
+      {dev + "stream_parameter_set_id=32\n", "bad value for \"stream_parameter_set_id\""},
       {dev + "users=nopassword\n", "bad value for \"users\""},
       {"[d]\nmac=00:11:22:33:44\nip=10.0.0.1\n", "bad value for \"mac\""},
       {"[d]\nip=10.0.0.1\n", "mac and ip are required"},

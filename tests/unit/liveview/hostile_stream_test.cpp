@@ -170,4 +170,39 @@ TEST_F(HostileStream, StoppingNeverWaitsForAPictureUnderDecode) {
   EXPECT_TRUE(WaitFor([&] { return view.LingeringThreadCount() == 0; }, 60000));
 }
 
+TEST_F(HostileStream, OpeningAgainWhileAClosedViewStillDecodesNeverStacksDecoders) {
+  // Key frames of the level's largest size, in 16 slices, one every 40 ms:
+  // each keeps the receiving thread decoding for long.
+  devsim::FlatSequence heavy;
+  heavy.width = 8192;
+  heavy.height = 4352;
+  heavy.slices = 16;
+  const auto key = devsim::FlatKeyFrame(heavy);
+  scripted::ScriptedDevice device(StreamingDevice({msg::kCodecH264, 8192, 4352, 25}, [&key](uint32_t n) {
+    return std::optional(msg::StreamFrame{n, msg::kKeyFrame, NowUs(), key});
+  }));
+  // One stream's peak, for scale.
+  ASSERT_TRUE(testsupport::ResetPeakResident());
+  int64_t before = testsupport::PeakResidentKiB();
+  Open(device);
+  ASSERT_TRUE(WaitFor([&] { return Stats().framesPainted >= 2; }, 60000));
+  const int64_t oneStreamKiB = testsupport::PeakResidentKiB() - before;
+  StopAndCloseMs();
+  ASSERT_TRUE(WaitFor([&] { return view.LingeringThreadCount() == 0; }, 60000));
+
+  ASSERT_TRUE(testsupport::ResetPeakResident());
+  before = testsupport::PeakResidentKiB();
+  for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE(round);
+    Open(device);
+    // A picture is under decode as the view closes.
+    ASSERT_TRUE(WaitFor([&] { return Stats().framesReceived >= 1; }, 30000));
+    StopAndCloseMs();
+    EXPECT_LE(view.LingeringThreadCount(), 1u);
+  }
+  EXPECT_LT(testsupport::PeakResidentKiB() - before, 2 * oneStreamKiB)
+      << "one stream peaked " << oneStreamKiB / 1024 << " MiB above the test's start";
+  EXPECT_TRUE(WaitFor([&] { return view.LingeringThreadCount() == 0; }, 60000));
+}
+
 }  // namespace

@@ -15,7 +15,7 @@ using liveviewtest::WaitFor;
 
 class LiveViewTest : public simtest::SimFixture {
  protected:
-  int DeviceCount() override { return 7; }
+  int DeviceCount() override { return 8; }
   void Shape(std::vector<devsim::DeviceProfile>& devices) override {
     devices[1].refuseStream = true;    // dev2
     devices[2].streamStallAfter = 5;   // dev3
@@ -25,6 +25,15 @@ class LiveViewTest : public simtest::SimFixture {
     devices[5].streamCaptureUs = uint64_t{1} << 63;  // dev6: a capture time beyond the signed range
     devices[6].mainStreamWidth = 3840;  // dev7: a 4K main stream
     devices[6].mainStreamHeight = 2160;
+    // dev8: every frame's parameter sets after its slices, for a picture far
+    // beyond the level cropped to the sub stream's announced 640 x 360.
+    devices[7].streamPictureWidth = 16384;
+    devices[7].streamPictureHeight = 10880;
+    devices[7].streamFlat.shownWidth = 640;
+    devices[7].streamFlat.shownHeight = 360;
+    devices[7].streamFlat.parameterSetsAfterSlices = true;
+    devices[7].streamFlat.parameterSetId = 1;
+    devices[7].streamKeyFrameEvery = 1;
   }
 
   void SetUp() override {
@@ -122,6 +131,14 @@ TEST_F(LiveViewTest, ASimulatedCameraSendingMoreThanItAnnouncedShowsNothing) {
   EXPECT_EQ(view.Format(handle).width, 640);
   ASSERT_EQ(view.ZODuruvViewStart(handle, 0), liveview::kOk);
   ASSERT_TRUE(WaitFor([&] { return view.Statistics(handle).framesRefused >= 3; }));
+  EXPECT_EQ(Painted(), 0u);
+  EXPECT_TRUE(liveviewtest::IsBlank(window.grab().toImage()));
+}
+
+TEST_F(LiveViewTest, ASimulatedCameraSendingParameterSetsAfterItsSlicesShowsNothing) {
+  ASSERT_EQ(view.ZODuruvViewOpen(handle, 0, Address(8, 2).c_str()), liveview::kOk);
+  ASSERT_EQ(view.ZODuruvViewStart(handle, 0), liveview::kOk);
+  ASSERT_TRUE(WaitFor([&] { return view.Statistics(handle).framesRefused >= 5; }));
   EXPECT_EQ(Painted(), 0u);
   EXPECT_TRUE(liveviewtest::IsBlank(window.grab().toImage()));
 }

@@ -42,24 +42,33 @@ TEST(PictureLimits, AllowsWhatWasAnnouncedAndNothingLarger) {
   }
 }
 
-TEST(PictureLimits, PicturesKeptForReferenceStayWithinTheLevel) {
+TEST(PictureLimits, ThePicturesHeldStayWithinTheLevelsStoreInBytes) {
+  using liveview::PictureLimits;
+  const int64_t level = 512 * 272;  // 8192 x 4352
   struct Case {
     const char* what;
-    int references;
-    PictureSize picture;
+    int64_t pictures, macroblocks;
+    int chroma, depth;
     bool allowed;
   } cases[] = {
-      {"1080p with 16", 16, {1920, 1088, 1920, 1080}, true},
-      {"17 at any size", 17, {64, 64, 64, 64}, false},
-      {"none", 0, {1280, 720, 1280, 720}, true},
-      {"the largest frame with 5", 5, {8192, 4320, 8192, 4320}, true},
-      {"the largest frame with 6", 6, {8192, 4320, 8192, 4320}, false},
-      {"3840 x 2160 with 16", 16, {3840, 2160, 3840, 2160}, true},
+      {"the largest frame, 5 of them", 5, level, 1, 8, true},
+      {"the largest frame, 6 of them", 6, level, 1, 8, false},
+      {"1080p, 16 of them", 16, 120 * 68, 1, 8, true},
+      {"1080p in 10 bits, 16 of them", 16, 120 * 68, 1, 10, true},
+      {"monochrome, held as 4:2:0", 5, level, 0, 8, true},
+      {"the largest frame in 4:2:2, 3 of them", 3, level, 2, 8, true},
+      {"the largest frame in 4:2:2, 4 of them", 4, level, 2, 8, false},
+      {"the largest frame in 4:4:4 at 14 bits, 1 of them", 1, level, 3, 14, true},
+      {"the largest frame in 4:4:4 at 14 bits, 2 of them", 2, level, 3, 14, false},
+      {"none", 0, level, 3, 14, true},
+      {"a count below none", -1, 1, 1, 8, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(PictureLimits::AllowsReferences(c.references, c.picture), c.allowed);
+    EXPECT_EQ(PictureLimits::AllowsPictureStore(c.pictures, PictureLimits::PictureBytes(c.macroblocks, c.chroma, c.depth)),
+              c.allowed);
   }
+  EXPECT_EQ(PictureLimits::PictureBytes(level, 1, 8) * 5, liveview::kPictureStoreBytes);
 }
 
 TEST(PictureLimits, TheDecodersCeilingHoldsEveryAllowedPictureAsLibavcodecCountsIt) {
