@@ -64,14 +64,9 @@ void LimitEditAnsi(QLineEdit* edit) {
   if (text.isEmpty()) return;
   std::string ansi;
   if (!CStringToAnsiBounded(text, ansi) || ansi.size() <= kMaxModelBytes) return;
-  // The change notification would drop one character per round; a pasted
-  // long text would nest one round per character. Drop them all at once,
-  // whole characters only, which ends where the rounds would.
-  QString cut = text;
-  while (!cut.isEmpty()) {
-    cut.chop(cut.size() >= 2 && cut.back().isLowSurrogate() && cut[cut.size() - 2].isHighSurrogate() ? 2 : 1);
-    CStringToAnsiBounded(cut, ansi);
-    if (ansi.size() <= kMaxModelBytes) break;
-  }
-  Rewrite(edit, cut);
+  // Dropping the last character (a surrogate pair whole) one change
+  // notification at a time ends at the longest start of whole characters
+  // that fits. Found in one pass over those characters and written once: a
+  // pasted long text is never converted again per character.
+  Rewrite(edit, text.left(NarrowPrefixWithin(text, kMaxModelBytes)));
 }
