@@ -1,6 +1,7 @@
 #include "ui/filters/edit_filters.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <string>
 
 #include "core/util/number_text.h"
@@ -52,7 +53,10 @@ void LimitEditUtf8(QLineEdit* edit) {
   std::string utf8;
   CStringToUtf8(text, utf8);
   if (static_cast<qsizetype>(utf8.size()) > kMaxPathBytes) {
-    Rewrite(edit, text.left(kMaxPathBytes));
+    // The first 256 units, but never half of a surrogate pair.
+    qsizetype cut = std::min(text.size(), kMaxPathBytes);
+    if (cut < text.size() && text[cut - 1].isHighSurrogate() && text[cut].isLowSurrogate()) --cut;
+    Rewrite(edit, text.left(cut));
   } else if (trimmed) {
     Rewrite(edit, text);
   }

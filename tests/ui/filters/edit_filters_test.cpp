@@ -88,6 +88,27 @@ TEST(LimitEditUtf8Test, PathsCutAndTrailingBlanksDropped) {
   EXPECT_EQ(f.edit.text(), "a b");
 }
 
+TEST(LimitEditUtf8Test, APairAtTheCutIsKeptWholeOrDropped) {
+  const QString camera = QString::fromUtf8("\xF0\x9F\x93\xB7");  // a surrogate pair, 4 bytes
+  const struct {
+    const char* name;
+    QString typed;
+    QString shown;
+  } cases[] = {
+      // The 256th unit is the pair's first half: cut there, the box would hold an unpaired surrogate.
+      {"pair across the cut", QString(255, 'a') + camera, QString(255, 'a')},
+      {"pair across the cut, a tail after it", QString(255, 'a') + camera + QString(40, 'b'), QString(255, 'a')},
+      {"pair before the cut", QString(254, 'a') + camera + "b", QString(254, 'a') + camera},
+      {"pairs only", camera.repeated(200), camera.repeated(128)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FilteredEdit f([](QLineEdit* e) { LimitEditUtf8(e); });
+    f.edit.setText(c.typed);
+    EXPECT_EQ(f.edit.text(), c.shown);
+  }
+}
+
 TEST(LimitEditAnsiTest, TwentiethByteIsRemovedAgain) {
   FilteredEdit f([](QLineEdit* e) { LimitEditAnsi(e); });
   QTest::keyClicks(&f.edit, "IPC-HFW2431S-S-S2AB");  // 19 characters
