@@ -51,3 +51,26 @@ bool CStringToAnsiBounded(const QString& wide, std::string& narrow) {
   narrow.assign(narrowBuffer.get(), converted.size());
   return true;
 }
+
+qsizetype NarrowPrefixWithin(const QString& wide, std::size_t maxBytes) {
+  // What the conversion writes for a surrogate without its partner.
+  static const std::size_t kLoneSurrogateBytes = QString(QChar(0xD800)).toStdString().size();
+  const qsizetype size = wide.size();
+  std::size_t bytes = 0;
+  qsizetype at = 0;
+  while (at < size) {
+    const char16_t c = wide[at].unicode();
+    qsizetype units = 1;
+    std::size_t need = c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+    if (QChar::isHighSurrogate(c) && at + 1 < size && wide[at + 1].isLowSurrogate()) {
+      units = 2;
+      need = 4;
+    } else if (QChar::isSurrogate(c)) {
+      need = kLoneSurrogateBytes;
+    }
+    if (need > maxBytes - bytes) break;
+    bytes += need;
+    at += units;
+  }
+  return at;
+}

@@ -26,3 +26,9 @@ bool Utf8ToCString(QString& wide, const std::string& narrow);
 inline constexpr int kBoundedWideChars = 32010;
 inline constexpr int kBoundedNarrowBytes = 64020;
 bool CStringToAnsiBounded(const QString& wide, std::string& narrow);
+
+// The length in UTF-16 units of the longest start of wide that ends between
+// whole characters (a surrogate pair is one) and whose narrow form (ANSI or
+// UTF-8, both UTF-8 here) takes at most maxBytes bytes: what dropping the
+// last character until the text fits leaves. Reads no further than that.
+qsizetype NarrowPrefixWithin(const QString& wide, std::size_t maxBytes);

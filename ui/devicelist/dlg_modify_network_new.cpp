@@ -200,15 +200,13 @@ void CDlgModifyNetworkNew::EnableAddressFields(bool enable) {
 }
 
 // The authenticated datagram carries the password in a field of fixed size:
-// what does not fit is cut while typing, so what the user sees is what is sent.
+// what does not fit is cut while typing, so what the user sees is what is
+// sent. The cut is the longest start of whole characters that fits, found in
+// one pass: a pasted long text is not converted again per character.
 void CDlgModifyNetworkNew::LimitAdminPassword() {
-  QString text = adminPasswordEdit.text();
-  bool cut = false;
-  while (!text.isEmpty() && !lanconfig::PasswordFitsV3(ToUtf8(text))) {
-    text.chop(text.size() >= 2 && text.at(text.size() - 1).isLowSurrogate() ? 2 : 1);
-    cut = true;
-  }
-  if (cut) adminPasswordEdit.setText(text);
+  const QString text = adminPasswordEdit.text();
+  if (lanconfig::PasswordFitsV3(ToUtf8(text))) return;
+  adminPasswordEdit.setText(text.left(NarrowPrefixWithin(text, lanconfig::v3::kTextField)));
 }
 
 void CDlgModifyNetworkNew::OnDhcpClicked() { EnableAddressFields(!dhcpCheck.isChecked()); }

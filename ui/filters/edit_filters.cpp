@@ -1,6 +1,7 @@
 #include "ui/filters/edit_filters.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <string>
 
 #include "core/util/number_text.h"
@@ -52,7 +53,10 @@ void LimitEditUtf8(QLineEdit* edit) {
   std::string utf8;
   CStringToUtf8(text, utf8);
   if (static_cast<qsizetype>(utf8.size()) > kMaxPathBytes) {
-    Rewrite(edit, text.left(kMaxPathBytes));
+    // The first 256 units, but never half of a surrogate pair.
+    qsizetype cut = std::min(text.size(), kMaxPathBytes);
+    if (cut < text.size() && text[cut - 1].isHighSurrogate() && text[cut].isLowSurrogate()) --cut;
+    Rewrite(edit, text.left(cut));
   } else if (trimmed) {
     Rewrite(edit, text);
   }
@@ -64,14 +68,9 @@ void LimitEditAnsi(QLineEdit* edit) {
   if (text.isEmpty()) return;
   std::string ansi;
   if (!CStringToAnsiBounded(text, ansi) || ansi.size() <= kMaxModelBytes) return;
-  // The change notification would drop one character per round; a pasted
-  // long text would nest one round per character. Drop them all at once,
-  // whole characters only, which ends where the rounds would.
-  QString cut = text;
-  while (!cut.isEmpty()) {
-    cut.chop(cut.size() >= 2 && cut.back().isLowSurrogate() && cut[cut.size() - 2].isHighSurrogate() ? 2 : 1);
-    CStringToAnsiBounded(cut, ansi);
-    if (ansi.size() <= kMaxModelBytes) break;
-  }
-  Rewrite(edit, cut);
+  // Dropping the last character (a surrogate pair whole) one change
+  // notification at a time ends at the longest start of whole characters
+  // that fits. Found in one pass over those characters and written once: a
+  // pasted long text is never converted again per character.
+  Rewrite(edit, text.left(NarrowPrefixWithin(text, kMaxModelBytes)));
 }

@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <random>
+#include <string>
+#include <vector>
 
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/devicelink.h"
@@ -24,11 +25,10 @@ constexpr int kDevices = 1024;
 int totalLost = 0;
 int failedRuns = 0;
 
-std::string WriteFleet(int spreadMs) {
+// The fleet on the loopback range 127.second.
+std::string WriteFleet(int spreadMs, int second) {
   const std::string path = "/tmp/divarod-bench-fleet-" + std::to_string(::getpid()) + ".ini";
   std::ofstream out(path);
-  std::random_device rd;
-  const int second = 1 + static_cast<int>(rd() % 254);
   out << "[fleet]\nanswer_spread_ms=" << spreadMs << "\n[defaults]\nversion=V5.2.4.ad17 Build:2026-09-14\n";
   for (int i = 0; i < kDevices; ++i) {
     char mac[18];
@@ -41,9 +41,16 @@ std::string WriteFleet(int spreadMs) {
 
 void BM_DiscoveryOf1024Devices(benchmark::State& state) {
   const int spread = static_cast<int>(state.range(0));
-  const std::string fleet = WriteFleet(spread);
+  std::string fleet;
   simtest::DevsimProcess sim;
-  if (!sim.Start(DEVSIM_BIN, {"--fleet", fleet, "--discovery", "127.0.0.1:0"}, 30000)) {
+  const bool started = sim.StartOnLoopbackRange(
+      DEVSIM_BIN,
+      [&](const testsupport::LoopbackRange& r) {
+        fleet = WriteFleet(spread, r.second());
+        return std::vector<std::string>{"--fleet", fleet, "--discovery", "127.0.0.1:0"};
+      },
+      30000);
+  if (!started) {
     state.SkipWithError(("simulator did not start: " + sim.output).c_str());
     ++failedRuns;
     return;

@@ -9,8 +9,9 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <random>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "libs/devicelink/devicelink.h"
 #include "tests/e2e/devsim/devsim_process.h"
@@ -66,13 +67,21 @@ std::string WriteFleet(int second) {
 
 // One run: a fresh simulator, every device logged in, the tree fully
 // checked, then the run through its message. Returns false on a setup failure.
-bool RunOnce(const char* name, int second, unsigned message, pm::WPARAM wParam) {
+bool RunOnce(const char* name, unsigned message, pm::WPARAM wParam) {
   simtest::DevsimProcess sim;
-  const std::string fleet = WriteFleet(second);
-  if (!sim.Start(DEVSIM_BIN, {"--fleet", fleet, "--discovery", "127.0.0.1:0", "--no-lan"}, 30000)) {
+  std::string fleet;
+  const bool started = sim.StartOnLoopbackRange(
+      DEVSIM_BIN,
+      [&](const testsupport::LoopbackRange& r) {
+        fleet = WriteFleet(r.second());
+        return std::vector<std::string>{"--fleet", fleet, "--discovery", "127.0.0.1:0", "--no-lan"};
+      },
+      30000);
+  if (!started) {
     std::fprintf(stderr, "simulator did not start: %s\n", sim.output.c_str());
     return false;
   }
+  const int second = sim.range->second();
   TimedLibrary library;
   devicelib::SetDeviceLibrary(&library);
   bool ok = true;
@@ -138,11 +147,9 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   modal::SetAnswerer([](const modal::ModalRequest& r) { return r.kind == "tip" ? 1 : 2; });
-  std::random_device rd;
-  const int second = 1 + static_cast<int>(rd() % 200);
   BatchPortsPayload ports{8080, 35000, 8554};
-  const bool ok = RunOnce("reboot run", second, pm::WM_BATCH_REBOOT, 0) &&
-                  RunOnce("port run", second + 1, pm::WM_BATCH_PORTS, reinterpret_cast<pm::WPARAM>(&ports));
+  const bool ok = RunOnce("reboot run", pm::WM_BATCH_REBOOT, 0) &&
+                  RunOnce("port run", pm::WM_BATCH_PORTS, reinterpret_cast<pm::WPARAM>(&ports));
   modal::SetAnswerer({});
   return ok ? 0 : 1;
 }

@@ -64,10 +64,16 @@ int main(int argc, char** argv) {
   const int imageMiB = argc > 2 ? std::atoi(argv[2]) : 8;
   QApplication app(argc, argv);
 
-  std::random_device rd;
-  const std::string fleet = WriteFleet(devices, 1 + static_cast<int>(rd() % 254));
+  std::string fleet;
   simtest::DevsimProcess sim;
-  if (!sim.Start(DEVSIM_BIN, {"--fleet", fleet, "--discovery", "127.0.0.1:0"}, 30000)) {
+  const bool started = sim.StartOnLoopbackRange(
+      DEVSIM_BIN,
+      [&](const testsupport::LoopbackRange& r) {
+        fleet = WriteFleet(devices, r.second());
+        return std::vector<std::string>{"--fleet", fleet, "--discovery", "127.0.0.1:0"};
+      },
+      30000);
+  if (!started) {
     std::fprintf(stderr, "simulator did not start: %s\n", sim.output.c_str());
     return 1;
   }

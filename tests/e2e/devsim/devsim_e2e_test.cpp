@@ -2,10 +2,13 @@
 // device library over loopback.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
-#include <memory>
-#include <random>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/devicelink.h"
@@ -30,24 +33,14 @@ std::vector<DeviceRecord> Search(devicelink::DeviceLinkLibrary& lib, int timeout
 class DemoFleet : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A second octet of its own, so that the cases can run side by side; the
-    // devices' addresses of another test running at the same time may have
-    // taken it, so a start that fails is tried again on another octet.
-    std::random_device rd;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-      octet = std::to_string(1 + rd() % 254);
-      simProcess = std::make_unique<simtest::DevsimProcess>();
-      if (simProcess->Start(DEVSIM_BIN,
-                            {"--fleet", DEMO_FLEET, "--loopback=127." + octet, "--discovery", "127.0.0.1:0"}))
-        break;
-      simProcess->Stop();
-    }
-    ASSERT_FALSE(sim().discovery.empty()) << sim().output;
-    lib.SetDiscoveryTargets(sim().discovery);
+    ASSERT_TRUE(sim.StartOnLoopbackRange(DEVSIM_BIN, [](const testsupport::LoopbackRange& r) {
+      return std::vector<std::string>{"--fleet", DEMO_FLEET, r.DevsimOption(), "--discovery", "127.0.0.1:0"};
+    })) << sim.output;
+    octet = std::to_string(sim.range->second());
+    lib.SetDiscoveryTargets(sim.discovery);
   }
-  simtest::DevsimProcess& sim() { return *simProcess; }
   std::string octet;
-  std::unique_ptr<simtest::DevsimProcess> simProcess;
+  simtest::DevsimProcess sim;
   devicelink::DeviceLinkLibrary lib;
 };
 
@@ -92,12 +85,14 @@ TEST_F(DemoFleet, LoginAndVersionQueryOnADemoDevice) {
   lib.SdkLogout(h);
 }
 
-TEST_F(DemoFleet, EndsCleanlyOnTerm) { EXPECT_EQ(sim().Stop(), 0); }
+TEST_F(DemoFleet, EndsCleanlyOnTerm) { EXPECT_EQ(sim.Stop(), 0); }
 
 TEST(DevsimCommandLine, RefusesBadInvocations) {
-  const std::string bad = ::testing::TempDir() + "/bad-fleet.ini";
+  // Names of this process's own: the same case of another build's suite may run at the same time.
+  const std::string own = std::to_string(::getpid());
+  const std::string bad = ::testing::TempDir() + "/bad-fleet-" + own + ".ini";
   std::ofstream(bad) << "[dev]\nmac=00:11:22:33:44:55\nip=10.0.0.1\nbogus_key=1\n";
-  const std::string dup = ::testing::TempDir() + "/dup-fleet.ini";
+  const std::string dup = ::testing::TempDir() + "/dup-fleet-" + own + ".ini";
   std::ofstream(dup) << "[a]\nmac=00:11:22:33:44:55\nip=10.0.0.1\n[b]\nmac=00:11:22:33:44:55\nip=10.0.0.2\n";
   struct Case {
     std::vector<std::string> args;
@@ -116,6 +111,8 @@ TEST(DevsimCommandLine, RefusesBadInvocations) {
     EXPECT_EQ(simtest::DevsimProcess::RunToEnd(DEVSIM_BIN, c.args, output), c.status) << output;
     EXPECT_NE(output.find(c.says), std::string::npos) << output;
   }
+  std::remove(bad.c_str());
+  std::remove(dup.c_str());
 }
 
 }  // namespace

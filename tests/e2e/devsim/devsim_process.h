@@ -1,6 +1,8 @@
 #pragma once
 // Starts divarod-devsim as a separate process, waits for its ready line and
-// stops it again: the simulator as a user meets it.
+// stops it again: the simulator as a user meets it. Outside a private
+// network namespace its devices go on a loopback range of the test's own
+// (StartOnLoopbackRange).
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,19 +11,26 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "libs/devicelink/socket_io.h"
+#include "tests/support/loopback_range.h"
 
 namespace simtest {
 
 class DevsimProcess {
  public:
   // Returns false (with the simulator's output in `output`) when it did not
-  // report ready within the budget.
+  // report ready within the budget. A simulator started before is stopped first.
   bool Start(const std::string& binary, std::vector<std::string> args, int budgetMs = 10000) {
+    Stop();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    output.clear();
+    discovery.clear();
     pid_ = Spawn(binary, args, fd_);
     if (pid_ < 0) {
       pid_ = 0;
@@ -55,6 +64,25 @@ class DevsimProcess {
       }
     }
     return false;
+  }
+
+  // Starts it with the arguments args(range) on a loopback range of the
+  // test's own (tests/support/loopback_range.h), again on another range while
+  // it found a device's address in use. The range stays claimed until this
+  // object ends. False when it did not start (why in `output`).
+  template <typename Args>
+  bool StartOnLoopbackRange(const std::string& binary, Args args, int budgetMs = 10000) {
+    std::string error;
+    range = testsupport::StartOnFreeLoopbackRange(
+        [&](const testsupport::LoopbackRange& r, std::string& why) {
+          if (Start(binary, args(r), budgetMs)) return true;
+          Stop();
+          why = output;
+          return false;
+        },
+        error);
+    if (!range && output.empty()) output = error;
+    return range.has_value();
   }
 
   // Exit status after SIGTERM, or -1 when it had to be killed.
@@ -96,6 +124,7 @@ class DevsimProcess {
 
   std::vector<devicelink::Endpoint> discovery;
   std::string output;
+  std::optional<testsupport::LoopbackRange> range;  // after StartOnLoopbackRange
 
  private:
   // Starts binary with args, its stdout and stderr on the pipe whose read end

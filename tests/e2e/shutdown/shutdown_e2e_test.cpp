@@ -147,9 +147,10 @@ TEST(ShutdownE2e, ClosingTheWindowDuringAnImportOverManyDevicesEndsTheRunAndTheP
   VirtualDisplay display;
   ASSERT_TRUE(display.Start()) << "no virtual X server (Xvfb)";
   simtest::DevsimProcess sim;
-  ASSERT_TRUE(sim.Start(DEVSIM_BIN, {"--fleet", e2e::WriteFleet(work, FleetText()).toStdString(), "--loopback=127.77",
-                                     "--discovery", "127.0.0.1:0"}))
-      << sim.output;
+  const std::string fleet = e2e::WriteFleet(work, FleetText()).toStdString();
+  ASSERT_TRUE(sim.StartOnLoopbackRange(DEVSIM_BIN, [&](const testsupport::LoopbackRange& r) {
+    return std::vector<std::string>{"--fleet", fleet, r.DevsimOption(), "--discovery", "127.0.0.1:0"};
+  })) << sim.output;
   ASSERT_EQ(e2e::CopyShippedConfig(work.path()), "");
   const QString configFile = work.filePath("exported.coi");
   {

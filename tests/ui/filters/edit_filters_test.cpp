@@ -3,7 +3,12 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <random>
+#include <string>
+#include <vector>
 
+#include "core/util/text_conversion.h"
+#include "tests/support/qstring_units.h"
 #include "ui/filters/edit_filters.h"
 
 namespace {
@@ -83,6 +88,27 @@ TEST(LimitEditUtf8Test, PathsCutAndTrailingBlanksDropped) {
   EXPECT_EQ(f.edit.text(), "a b");
 }
 
+TEST(LimitEditUtf8Test, APairAtTheCutIsKeptWholeOrDropped) {
+  const QString camera = QString::fromUtf8("\xF0\x9F\x93\xB7");  // a surrogate pair, 4 bytes
+  const struct {
+    const char* name;
+    QString typed;
+    QString shown;
+  } cases[] = {
+      // The 256th unit is the pair's first half: cut there, the box would hold an unpaired surrogate.
+      {"pair across the cut", QString(255, 'a') + camera, QString(255, 'a')},
+      {"pair across the cut, a tail after it", QString(255, 'a') + camera + QString(40, 'b'), QString(255, 'a')},
+      {"pair before the cut", QString(254, 'a') + camera + "b", QString(254, 'a') + camera},
+      {"pairs only", camera.repeated(200), camera.repeated(128)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FilteredEdit f([](QLineEdit* e) { LimitEditUtf8(e); });
+    f.edit.setText(c.typed);
+    EXPECT_EQ(f.edit.text(), c.shown);
+  }
+}
+
 TEST(LimitEditAnsiTest, TwentiethByteIsRemovedAgain) {
   FilteredEdit f([](QLineEdit* e) { LimitEditAnsi(e); });
   QTest::keyClicks(&f.edit, "IPC-HFW2431S-S-S2AB");  // 19 characters
@@ -103,6 +129,114 @@ TEST(LimitEditAnsiTest, MultiByteAndPastedTexts) {
   EXPECT_EQ(f.edit.text(), QString(16, 'a'));
   f.edit.setText("");
   EXPECT_EQ(f.edit.text(), "");
+}
+
+// The characters the tables build their texts of.
+const QString kHigh(QChar(0xD83D));                             // a high surrogate alone
+const QString kLow(QChar(0xDCF7));                              // a low surrogate alone
+const QString kCamera = QString::fromUtf8("\xF0\x9F\x93\xB7");  // a surrogate pair, 4 bytes
+const QString kE(QChar(0x00E9));                                // 2 bytes
+const QString kSun(QChar(0x65E5));                              // 3 bytes
+
+QString Times(int n, const QString& piece) { return piece.repeated(n); }
+
+// The model-name rule as the change notification applies it, one round a
+// character: convert the text, and while its ANSI form takes 20 bytes or
+// more drop the last character. A surrogate pair goes whole, as the filter
+// has always dropped it: half of one would leave an unpaired surrogate in the
+// box. Converts the whole text again every round, so for small texts only
+// (far below CStringToAnsiBounded's working buffer, where it converts as
+// CStringToAnsi does).
+QString RepeatedDrop(QString text) {
+  std::string ansi;
+  while (!text.isEmpty() && CStringToAnsi(text, ansi) && ansi.size() > 19) {
+    const bool pair = text.size() >= 2 && text.back().isLowSurrogate() && text[text.size() - 2].isHighSurrogate();
+    text.chop(pair ? 2 : 1);
+  }
+  return text;
+}
+
+// What the model-name box shows once the text has been put in it.
+QString AnsiLimited(const QString& text, int* runs = nullptr) {
+  FilteredEdit f([](QLineEdit* e) { LimitEditAnsi(e); });
+  f.edit.setText(text);
+  EXPECT_EQ(f.edit.cursorPosition(), f.edit.text().size());
+  if (runs) *runs = f.runs;
+  return f.edit.text();
+}
+
+struct AnsiCase {
+  const char* name;
+  QString typed;
+  QString shown;
+};
+
+TEST(LimitEditAnsiTest, MultiByteSurrogateAndBoundaryCasesAsTheRepeatedDropLeavesThem) {
+  const AnsiCase cases[] = {
+      {"19 ASCII", Times(19, "a"), Times(19, "a")},
+      {"20 ASCII", Times(20, "a"), Times(19, "a")},
+      {"two-byte character fits", Times(17, "a") + kE, Times(17, "a") + kE},
+      {"two-byte character over", Times(18, "a") + kE, Times(18, "a")},
+      {"three-byte character fits", Times(16, "a") + kSun, Times(16, "a") + kSun},
+      {"three-byte character over", Times(17, "a") + kSun, Times(17, "a")},
+      {"three-byte only", Times(7, kSun), Times(6, kSun)},
+      {"pair fits", Times(15, "a") + kCamera, Times(15, "a") + kCamera},
+      {"pair over goes whole", Times(16, "a") + kCamera, Times(16, "a")},
+      {"pair over with a tail", Times(18, "a") + kCamera + "b", Times(18, "a")},
+      {"pairs only", Times(5, kCamera), Times(4, kCamera)},
+      {"lone high surrogate fits", Times(18, "a") + kHigh, Times(18, "a") + kHigh},
+      {"lone high surrogate over", Times(19, "a") + kHigh, Times(19, "a")},
+      {"lone low surrogate stays", Times(18, "a") + kLow + "b", Times(18, "a") + kLow},
+      {"lone high before a pair", Times(15, "a") + kHigh + kCamera, Times(15, "a") + kHigh},
+      {"low then high is no pair", Times(18, "a") + kLow + kHigh, Times(18, "a") + kLow},
+      {"NUL inside", Times(18, "a") + QChar(0) + "b", Times(18, "a") + QChar(0)},
+      {"mixed", QString::fromUtf8("Kamera-\xE6\x97\xA5\xE6\x9C\xAC-") + kCamera + kE,
+       QString::fromUtf8("Kamera-\xE6\x97\xA5\xE6\x9C\xAC-") + kCamera},
+  };
+  for (const AnsiCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(RepeatedDrop(c.typed), c.shown) << "the table itself";
+    EXPECT_EQ(AnsiLimited(c.typed), c.shown);
+  }
+}
+
+TEST(LimitEditAnsiTest, EveryShortTextEndsAsTheRepeatedDropLeavesIt) {
+  // Texts up to 26 units of every kind of character, surrogates alone and in
+  // pairs next to each other in every order, most of them near the cut.
+  // The widths' edges: U+007F and U+0080, U+07FF and U+0800, U+FFFF.
+  const QString pieces[] = {"a",         kE,          kSun,        kCamera,     kHigh,       kLow,
+                            QChar(0),    QChar(0x7F), QChar(0x80), QChar(0x7FF), QChar(0x800), QChar(0xFFFF)};
+  FilteredEdit f([](QLineEdit* e) { LimitEditAnsi(e); });
+  std::mt19937 random(7);
+  for (int i = 0; i < 400; ++i) {
+    QString text(static_cast<qsizetype>(random() % 17), 'a');
+    const int n = static_cast<int>(random() % 6);
+    for (int k = 0; k < n; ++k) text += pieces[random() % std::size(pieces)];
+    f.edit.clear();
+    f.edit.setText(text);
+    ASSERT_EQ(f.edit.text(), RepeatedDrop(text)) << "text " << i << ": " << ::testing::PrintToString(text);
+  }
+}
+
+TEST(LimitEditAnsiTest, APasteOfTheBoxesLengthIsCutInOneRewrite) {
+  // Up to the box's own limit (32767 units), past the conversion's working
+  // buffer (32009): the first characters that fit, in one rewrite.
+  const struct {
+    const char* name;
+    QString pasted;
+    QString shown;
+  } cases[] = {
+      {"ASCII", QString(32767, 'm'), QString(19, 'm')},
+      {"three-byte", Times(30000, kSun), Times(6, kSun)},
+      {"pairs", Times(15000, kCamera), Times(4, kCamera)},
+      {"a pair across the working buffer's end", Times(32008, "a") + kCamera + Times(500, "b"), Times(19, "a")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    int runs = 0;
+    EXPECT_EQ(AnsiLimited(c.pasted, &runs), c.shown);
+    EXPECT_EQ(runs, 2);  // the paste, and the filter's own rewrite
+  }
 }
 
 }  // namespace

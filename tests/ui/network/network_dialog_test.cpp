@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "tests/support/qstring_units.h"
 #include "ui/framework/modal_seam.h"
 #include "ui/devicelist/dlg_modify_network_new.h"
 
@@ -225,6 +226,30 @@ TEST(NetworkDialog, AdminPasswordIsCutToWhatTheDatagramCarries) {
   });
   EXPECT_EQ(run.result, 1);
   EXPECT_EQ(dialog.request.password.size(), 96u);
+}
+
+TEST(NetworkDialog, AdminPasswordIsCutBetweenWholeCharacters) {
+  // 96 bytes fit. A surrogate without its partner counts as one byte ("?").
+  const QString camera = QString::fromUtf8("\xF0\x9F\x93\xB7");  // a surrogate pair, 4 bytes
+  const QString low(QChar(0xDCF7));                                 // a low surrogate alone
+  const struct {
+    const char* name;
+    QString typed;
+    QString shown;
+  } cases[] = {
+      {"pair over", QString(93, 'p') + camera, QString(93, 'p')},
+      // A low surrogate alone is a character of its own: neither the pair
+      // before it nor the letter before it goes with it.
+      {"lone low surrogate after a pair", QString(94, 'p') + camera + low, QString(94, 'p')},
+      {"lone low surrogate after a letter", QString(95, 'p') + "a" + low, QString(95, 'p') + "a"},
+      {"paste", QString(30000, 'p'), QString(96, 'p')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDlgModifyNetworkNew dialog;
+    dialog.adminPasswordEdit.setText(c.typed);
+    EXPECT_EQ(dialog.adminPasswordEdit.text(), c.shown);
+  }
 }
 
 TEST(NetworkDialog, EnterAndEscapeDoNotCloseItTheCloseButtonDoes) {

@@ -2,9 +2,13 @@
 // simulator on loopback, offscreen, for a person to look at:
 // render_preview <folder>. Main stream, sub stream, maximised, wrong password.
 #include <QApplication>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "libs/liveview/network_live_view.h"
 #include "tests/support/fake_device_library.h"
+#include "tests/support/loopback_range.h"
 #include "tools/devsim/simulator.h"
 #include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
@@ -25,23 +29,33 @@ bool WaitForPictures(int handle, uint64_t count) {
 int main(int argc, char** argv) {
   RenderProgram run(argc, argv);
 
-  devsim::Fleet fleet;
-  devsim::DeviceProfile camera;
-  camera.section = "lobby-dome";
-  camera.mac = "00:1c:27:a0:00:01";
-  camera.ip = "127.61.1.21";
-  camera.users = {{"admin", "admin123"}};
-  fleet.devices.push_back(camera);
-  devsim::SimulatorOptions options;
-  options.loopback = true;
-  options.discovery = {{0x7F000001u, 0}};
-  devsim::Simulator sim(std::move(fleet), options);
+  std::string cameraIp;
+  std::optional<testsupport::LoopbackRange> range;  // held while the simulator lives
+  std::unique_ptr<devsim::Simulator> sim;
   std::string error;
-  if (!sim.Open(error)) {
+  range = testsupport::StartOnFreeLoopbackRange(
+      [&](const testsupport::LoopbackRange& r, std::string& why) {
+        devsim::Fleet fleet;
+        devsim::DeviceProfile camera;
+        camera.section = "lobby-dome";
+        camera.mac = "00:1c:27:a0:00:01";
+        camera.ip = cameraIp = r.Prefix() + "1.21";
+        camera.users = {{"admin", "admin123"}};
+        fleet.devices.push_back(camera);
+        devsim::SimulatorOptions options;
+        options.loopback = true;
+        options.discovery = {{0x7F000001u, 0}};
+        sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
+        if (sim->Open(why)) return true;
+        sim.reset();
+        return false;
+      },
+      error);
+  if (!range) {
     std::fprintf(stderr, "render_preview: %s\n", error.c_str());
     return 1;
   }
-  sim.StartThread();
+  sim->StartThread();
 
   ScopedFakeDeviceLibrary library;
   modal::SetAnswerer([](const modal::ModalRequest&) { return 2; });
@@ -72,10 +86,10 @@ int main(int argc, char** argv) {
       run.Save(*preview, shot.file);
       return 1;
     });
-    OpenDevicePreview("127.61.1.21", "admin", shot.password, 34567, shot.kind);
+    OpenDevicePreview(QString::fromStdString(cameraIp), "admin", shot.password, 34567, shot.kind);
   }
   modal::SetAnswerer({});
   MainDialogInstance = nullptr;
-  sim.Quit();
+  sim->Quit();
   return status;
 }

@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "app/instance_lock.h"
+#include "tests/support/exclusive_name.h"
 #include "tests/support/ordinary_user.h"
 
 void PrintTo(InstanceLockResult r, std::ostream* os) {
@@ -39,14 +41,20 @@ void PrintTo(const PlantCase& c, std::ostream* os) { *os << c.name; }
 
 class InstanceLockFile : public ::testing::TestWithParam<PlantCase> {
  protected:
-  // Every case is a user of its own (testCase: 0, 1, ... per test), so its
-  // lock path in /tmp is its own.
-  void Prepare(int testCase) {
+  // Every case is a user of its own, so that its lock path in /tmp is its
+  // own: a user id no other running test holds (the same case of another
+  // build's suite may run at the same time).
+  void Prepare() {
     if (!RunningAsRoot() && GetParam().folder == LockFolder::kTmp) {
       GTEST_SKIP() << "the lock in /tmp is the one of this user's own program";
     }
-    const uid_t base = GetParam().folder == LockFolder::kTmp ? 47100 : 47200;
-    user = RunningAsRoot() ? base + static_cast<uid_t>(testCase) : ::geteuid();
+    if (RunningAsRoot()) {
+      claimedUser = testsupport::ClaimNumber("uid", 47100, 47999);
+      ASSERT_TRUE(claimedUser) << "every test user id is held by another test";
+      user = static_cast<uid_t>(claimedUser->value);
+    } else {
+      user = ::geteuid();
+    }
     if (RunningAsRoot()) {
       ASSERT_EQ(::chown(Native(home.path()).c_str(), user, static_cast<gid_t>(user)), 0);
     }
@@ -85,6 +93,7 @@ class InstanceLockFile : public ::testing::TestWithParam<PlantCase> {
     return static_cast<InstanceLockResult>(result);
   }
 
+  std::optional<testsupport::ClaimedNumber> claimedUser;
   QTemporaryDir home;  // the user's own folder, outside the lock folder
   QString runtime;
   QString lockPath;
@@ -94,7 +103,7 @@ class InstanceLockFile : public ::testing::TestWithParam<PlantCase> {
 // A link planted at the lock's name, pointing at a file the user may create:
 // the program must not create it (nor take a lock through it).
 TEST_P(InstanceLockFile, PlantedLinkIsNotFollowed) {
-  Prepare(0);
+  Prepare();
   if (IsSkipped()) return;
   const QString victim = home.path() + "/created-by-the-program";
   ASSERT_EQ(::symlink(Native(victim).c_str(), Native(lockPath).c_str()), 0);
@@ -110,7 +119,7 @@ TEST_P(InstanceLockFile, AnotherUsersFileIsNotTaken) {
   if (!RunningAsRoot()) {
     GTEST_SKIP() << "only root may make a file of another user";
   }
-  Prepare(1);
+  Prepare();
   const int fd = ::open(Native(lockPath).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   ASSERT_GE(fd, 0);
   ::fchmod(fd, 0666);
@@ -123,7 +132,7 @@ TEST_P(InstanceLockFile, AnotherUsersFileIsNotTaken) {
 
 // A hard link to one of the user's own files is no lock file of the program's.
 TEST_P(InstanceLockFile, HardLinkToAFileOfTheUserIsNotTaken) {
-  Prepare(2);
+  Prepare();
   if (IsSkipped()) return;
   const QString own = home.path() + "/notes.txt";
   {
@@ -138,7 +147,7 @@ TEST_P(InstanceLockFile, HardLinkToAFileOfTheUserIsNotTaken) {
 // The ordinary case still works: the first start takes the lock (also on a
 // file an earlier run left), and a second open finds it held.
 TEST_P(InstanceLockFile, OwnLockIsTakenAndASecondStartFindsItHeld) {
-  Prepare(3);
+  Prepare();
   if (IsSkipped()) return;
   for (int run = 0; run < 2; ++run) {
     const int result = RunAsOrdinaryUser(

@@ -145,7 +145,7 @@ TEST_F(DiscoveryTest, AFreeDiscoveryPortStaysThisSimulatorsOwn) {
   // it let in, every query sent there would reach it instead, and this
   // fleet's searches would list the other fleet's devices.
   devsim::Fleet other;
-  other.devices.push_back(simtest::Device(simtest::RandomSubnet(), 1));
+  other.devices.push_back(simtest::Device(range->Prefix() + "2.", 1));  // beside this fleet, in its range
   other.devices[0].model = "DV-OTHER";
   devsim::SimulatorOptions options;
   options.loopback = true;

@@ -1,8 +1,10 @@
 // The firmware image cache: one copy per state of a file, shared while any
 // holder lives, and never a copy mixed from two versions.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <string>
 
 #include "libs/devicelink/firmware_image.h"
 #include "tests/support/late_fifo_writer.h"
@@ -14,7 +16,9 @@ using devicelink::FirmwareImageCache;
 class FirmwareImageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path = ::testing::TempDir() + "/fw-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // A name of this process's own: the same case of another build's suite may run at the same time.
+    path = ::testing::TempDir() + "/fw-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
     Write('a', 1000);
   }
   void TearDown() override { std::remove(path.c_str()); }

@@ -1,9 +1,9 @@
 #pragma once
-// An in-process simulator on loopback addresses of its own (127.a.b.x with a
-// and b random per fixture, so that tests running side by side never meet),
-// and a library whose discovery goes to it alone. A range another test holds
-// at the same moment makes the simulator's Open fail ("Address already in
-// use"); the fixture then tries again on another range.
+// An in-process simulator on loopback addresses of its own (127.N.1.x on a
+// range of the test's own, tests/support/loopback_range.h, so that tests
+// running side by side never meet), and a library whose discovery goes to it
+// alone. An address another process holds makes the simulator's Open fail
+// ("Address already in use"); the fixture then tries again on another range.
 
 #include <gtest/gtest.h>
 
@@ -12,21 +12,17 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <random>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/devicelink.h"
+#include "tests/support/loopback_range.h"
 #include "tools/devsim/simulator.h"
 
 namespace simtest {
-
-inline std::string RandomSubnet() {
-  std::random_device rd;
-  return "127." + std::to_string(1 + rd() % 254) + "." + std::to_string(1 + rd() % 254) + ".";
-}
 
 // A plain device: admin/admin123, model "DV-T100", version with "Build:".
 inline devsim::DeviceProfile Device(const std::string& subnet, int n) {
@@ -53,7 +49,6 @@ inline devsim::DeviceProfile Device(const std::string& subnet, int n) {
 
 class SimFixture : public ::testing::Test {
  protected:
-  static constexpr int kRangeAttempts = 8;
   // Override to shape the fleet before the simulator starts.
   virtual void Shape(std::vector<devsim::DeviceProfile>& devices) { (void)devices; }
   virtual int DeviceCount() { return 3; }
@@ -61,20 +56,24 @@ class SimFixture : public ::testing::Test {
 
   void SetUp() override {
     std::string error;
-    for (int attempt = 0; attempt < kRangeAttempts && !sim; ++attempt) {
-      subnet = RandomSubnet();
-      devsim::Fleet fleet;
-      fleet.settings.answerSpreadMs = AnswerSpreadMs();
-      for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
-      Shape(fleet.devices);
-      profiles = fleet.devices;
-      devsim::SimulatorOptions options;
-      options.loopback = true;
-      options.discovery = {{0x7F000001u, 0}};
-      sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
-      if (!sim->Open(error)) sim.reset();
-    }
-    ASSERT_TRUE(sim) << "no free loopback range in " << kRangeAttempts << " attempts; last: " << error;
+    range = testsupport::StartOnFreeLoopbackRange(
+        [this](const testsupport::LoopbackRange& r, std::string& why) {
+          subnet = r.Prefix() + "1.";
+          devsim::Fleet fleet;
+          fleet.settings.answerSpreadMs = AnswerSpreadMs();
+          for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
+          Shape(fleet.devices);
+          profiles = fleet.devices;
+          devsim::SimulatorOptions options;
+          options.loopback = true;
+          options.discovery = {{0x7F000001u, 0}};
+          sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
+          if (sim->Open(why)) return true;
+          sim.reset();
+          return false;
+        },
+        error);
+    ASSERT_TRUE(sim) << "no loopback range to start on: " << error;
     sim->StartThread();
     sim->SetDeviceObserver([this](const devsim::DeviceSnapshot& d) {
       std::lock_guard lock(presenceMutex_);
@@ -153,7 +152,8 @@ class SimFixture : public ::testing::Test {
     return false;
   }
 
-  std::string subnet;
+  std::optional<testsupport::LoopbackRange> range;  // held while the simulator lives
+  std::string subnet;                                // "127.N.1.", of that range
   std::vector<devsim::DeviceProfile> profiles;
   std::unique_ptr<devsim::Simulator> sim;
   devicelink::DeviceLinkLibrary lib;

@@ -51,4 +51,31 @@ TEST(TextConversion, BoundedCutsLongTextsAtWholeCharacters) {
   EXPECT_EQ(QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size())), QString(21339, QChar(0x4E2D)));
 }
 
+TEST(TextConversion, NarrowPrefixWithinEndsBetweenWholeCharacters) {
+  const QString pair = QString::fromUtf8("\xF0\x9F\x93\xB7");  // 4 bytes
+  const struct {
+    QString wide;
+    std::size_t maxBytes;
+    qsizetype units;
+  } cases[] = {
+      {"", 5, 0},
+      {"abc", 0, 0},
+      {"abc", 3, 3},
+      {"abc", 2, 2},
+      {QString(QChar(0x00E9)) + "x", 1, 0},        // a 2-byte character does not fit in 1
+      {QString(QChar(0x65E5)) + "x", 3, 1},
+      {pair + "x", 3, 0},                          // the pair is 4 bytes, never half of it
+      {pair + "x", 4, 2},
+      {QString(QChar(0xD83D)) + "x", 1, 1},        // an unpaired surrogate converts to one byte
+      {QString(QChar(0xDCF7)) + pair, 4, 1},       // a low surrogate before a pair is no pair
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NarrowPrefixWithin(c.wide, c.maxBytes), c.units) << c.wide.toStdString() << " in " << c.maxBytes;
+    // What it keeps converts to no more than allowed.
+    std::string narrow;
+    CStringToAnsi(c.wide.left(c.units), narrow);
+    EXPECT_LE(narrow.size(), c.maxBytes);
+  }
+}
+
 }  // namespace
