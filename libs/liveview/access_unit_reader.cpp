@@ -15,11 +15,8 @@ namespace {
 // The slice header's start lies well within this many bytes.
 constexpr std::size_t kSliceStartBytes = 64;
 
-FrameForDecoder Refused(const char* why) {
-  FrameForDecoder out;
-  out.refusal = why;
-  return out;
-}
+// The frame is refused: nothing of it reaches the decoder.
+FrameForDecoder Refused() { return FrameForDecoder(); }
 
 // The picture a frame's slices are making, as libavcodec tells pictures
 // apart: a slice at macroblock 0 starts a new one.
@@ -55,7 +52,7 @@ bool AccessUnitReader::Fits(const h::SequenceParameters& s, int64_t pictures) co
 
 FrameForDecoder AccessUnitReader::Read(std::span<const uint8_t> frame) {
   const auto units = h::SplitAnnexB(frame, kMaxNalUnitsPerFrame);
-  if (!units) return Refused("a byte stream that breaks the standard, or too many units");
+  if (!units) return Refused();  // a byte stream that breaks the standard, or too many units
   // The frame's parameter sets count only once the whole frame is accepted.
   Sequences sequences = sequences_;
   Pictures pictures = pictures_;
@@ -64,32 +61,33 @@ FrameForDecoder AccessUnitReader::Read(std::span<const uint8_t> frame) {
   bool sliceSeen = false;
   bool recoveryPointKept = false;
   for (const h::NalUnit& unit : *units) {
-    if (unit.forbiddenBit) return Refused("a unit with its forbidden bit set");
+    if (unit.forbiddenBit) return Refused();  // a unit with its forbidden bit set
     switch (unit.type) {
       case h::kNalSequenceParameters: {
-        if (sliceSeen) return Refused("sequence parameters after a slice");
+        if (sliceSeen) return Refused();  // sequence parameters after a slice
         const auto read = h::ReadSequenceParameters(h::Rbsp(unit));
-        if (!read) return Refused("sequence parameters that do not read");
-        if (!Fits(*read, AnnouncedPictures(*read))) return Refused("sequence parameters beyond the limits");
+        if (!read) return Refused();  // sequence parameters that do not read
+        if (!Fits(*read, AnnouncedPictures(*read))) return Refused();  // sequence parameters beyond the limits
         // A repeat of the set held keeps it, and the picture parameters read against it.
         auto& held = sequences[read->id];
         if (!held || held->rbsp != read->rbsp) held = std::make_shared<const h::SequenceParameters>(*read);
-        out.units.emplace_back(unit.bytes.begin(), unit.bytes.end());
+        out.units.push_back(unit.bytes);
         break;
       }
       case h::kNalPictureParameters: {
-        if (sliceSeen) return Refused("picture parameters after a slice");
+        if (sliceSeen) return Refused();  // picture parameters after a slice
         const auto read = h::ReadPictureParameters(h::Rbsp(unit), sequences);
-        if (!read) return Refused("picture parameters that do not read");
+        if (!read) return Refused();  // picture parameters that do not read
         pictures[read->id] = std::make_shared<const h::PictureParameters>(*read);
-        out.units.emplace_back(unit.bytes.begin(), unit.bytes.end());
+        out.units.push_back(unit.bytes);
         break;
       }
       case h::kNalSei: {
         // Only before the picture, once; the rest is dropped, not refused.
         if (sliceSeen || recoveryPointKept) break;
         if (const auto point = h::ReadRecoveryPoint(h::Rbsp(unit))) {
-          out.units.push_back(h::WriteRecoveryPointSei(*point));
+          out.made = h::WriteRecoveryPointSei(*point);
+          out.units.push_back(out.made);
           recoveryPointKept = true;
         }
         break;
@@ -98,9 +96,9 @@ FrameForDecoder AccessUnitReader::Read(std::span<const uint8_t> frame) {
       case h::kNalIdrSlice: {
         const bool idr = unit.type == h::kNalIdrSlice;
         const auto slice = h::ReadSliceStart(h::Rbsp(unit, kSliceStartBytes), idr, pictures);
-        if (!slice) return Refused("a slice whose picture cannot be learnt");
+        if (!slice) return Refused();  // a slice whose picture cannot be learnt
         const auto& sequence = slice->pictureParameters->sequence;
-        if (sequences[sequence->id] != sequence) return Refused("a slice of sequence parameters since replaced");
+        if (sequences[sequence->id] != sequence) return Refused();  // a slice of sequence parameters since replaced
         if (!picture || slice->firstMb == 0) {
           // A new picture: the frame's first, or the second field of its frame.
           if (picture) {
@@ -108,7 +106,7 @@ FrameForDecoder AccessUnitReader::Read(std::span<const uint8_t> frame) {
             const bool secondField = out.pictures == 1 && first.fieldPic && slice->fieldPic &&
                                      first.bottomField != slice->bottomField && first.frameNum == slice->frameNum &&
                                      first.pictureParameters->sequence == sequence;
-            if (!secondField) return Refused("more than one picture in a frame");
+            if (!secondField) return Refused();  // more than one picture in a frame
           }
           picture = PictureSoFar{*slice, idr, slice->firstMb, 0};
           ++out.pictures;
@@ -120,12 +118,12 @@ FrameForDecoder AccessUnitReader::Read(std::span<const uint8_t> frame) {
           if (slice->pictureParameters != first.pictureParameters || idr != picture->idr ||
               slice->fieldPic != first.fieldPic || slice->bottomField != first.bottomField ||
               slice->frameNum != first.frameNum || slice->firstMb <= picture->lastFirstMb)
-            return Refused("slices that do not make one picture");
+            return Refused();  // slices that do not make one picture
           picture->lastFirstMb = slice->firstMb;
         }
-        if (++picture->slices > kMaxSlicesPerPicture) return Refused("too many slices in a picture");
+        if (++picture->slices > kMaxSlicesPerPicture) return Refused();  // too many slices in a picture
         sliceSeen = true;
-        out.units.emplace_back(unit.bytes.begin(), unit.bytes.end());
+        out.units.push_back(unit.bytes);
         break;
       }
       default:

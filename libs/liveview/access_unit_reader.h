@@ -34,11 +34,16 @@ namespace liveview {
 inline constexpr int kMaxSlicesPerPicture = 4096;
 inline constexpr std::size_t kMaxNalUnitsPerFrame = 2 * kMaxSlicesPerPicture + 256;
 
+// Move it, never copy it: its units point into the frame read and into `made`.
 struct FrameForDecoder {
+  FrameForDecoder() = default;
+  FrameForDecoder(FrameForDecoder&&) = default;
+  FrameForDecoder& operator=(FrameForDecoder&&) = default;
   bool accepted = false;
-  const char* refusal = nullptr;  // why not, for the log
   // The units to decode, in order: a NAL unit each, header byte first.
-  std::vector<std::vector<uint8_t>> units;
+  std::vector<std::span<const uint8_t>> units;
+  // The one unit the reader wrote itself (the recovery point), where there is one.
+  std::vector<uint8_t> made;
   int pictures = 0;  // coded pictures the slices make: 0, 1, or 2 fields
   // The sequence those pictures belong to.
   std::shared_ptr<const h264::SequenceParameters> sequence;
@@ -47,6 +52,7 @@ struct FrameForDecoder {
 class AccessUnitReader {
  public:
   explicit AccessUnitReader(const PictureLimits& limits);
+  // The frame must outlive what the reader gives of it.
   FrameForDecoder Read(std::span<const uint8_t> frame);
   // The decoder was replaced by a new one, which holds no parameter sets.
   void Forget();

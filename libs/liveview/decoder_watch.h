@@ -27,7 +27,6 @@ class DecoderWatch {
   // outlive every picture the context allocated.
   void Attach(AVCodecContext* context);
 
-  int64_t heldBytes() const { return heldBytes_; }
   int64_t peakHeldBytes() const { return peakHeldBytes_; }
   // Whether a picture was refused since the last call.
   bool TakeRefusal();

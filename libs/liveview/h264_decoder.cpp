@@ -77,7 +77,7 @@ struct H264Decoder::Impl {
     if (!Open()) avcodec_free_context(&context);
   }
 
-  bool Send(const std::vector<uint8_t>& unit) {
+  bool Send(std::span<const uint8_t> unit) {
     padded.assign(std::begin(kStartCode), std::end(kStartCode));
     padded.insert(padded.end(), unit.begin(), unit.end());
     const std::size_t size = padded.size();

@@ -133,11 +133,8 @@ std::optional<SequenceParameters> ReadSequenceParameters(std::span<const uint8_t
   const uint32_t pocType = r.Ue();
   if (r.failed() || log2MaxFrameNumMinus4 > 12 || pocType > 2) return std::nullopt;
   s.log2MaxFrameNum = static_cast<int>(log2MaxFrameNumMinus4) + 4;
-  s.picOrderCntType = static_cast<int>(pocType);
   if (pocType == 0) {
-    const uint32_t lsbMinus4 = r.Ue();
-    if (lsbMinus4 > 12) return std::nullopt;
-    s.log2MaxPicOrderCntLsb = static_cast<int>(lsbMinus4) + 4;
+    if (r.Ue() > 12) return std::nullopt;  // log2_max_pic_order_cnt_lsb_minus4
   } else if (pocType == 1) {
     // The offsets take all of se(v)'s range: nothing to check but their codes.
     r.Flag();  // delta_pic_order_always_zero_flag
@@ -150,7 +147,7 @@ std::optional<SequenceParameters> ReadSequenceParameters(std::span<const uint8_t
   const uint32_t refs = r.Ue();
   if (r.failed() || refs > 16) return std::nullopt;
   s.maxNumRefFrames = static_cast<int>(refs);
-  s.gapsInFrameNumAllowed = r.Flag();
+  r.Flag();  // gaps_in_frame_num_value_allowed_flag: the pictures made up for gaps count where they are allocated
   const uint32_t widthMinus1 = r.Ue();
   const uint32_t heightMinus1 = r.Ue();
   if (r.failed() || widthMinus1 >= kMaxSideMbs || heightMinus1 >= kMaxSideMbs) return std::nullopt;

@@ -21,10 +21,7 @@ struct SequenceParameters {
   int chromaFormatIdc = 1;  // 0 (monochrome) .. 3 (4:4:4)
   int bitDepth = 8;         // luma and chroma alike, 8 .. 14
   int log2MaxFrameNum = 4;
-  int picOrderCntType = 0;
-  int log2MaxPicOrderCntLsb = 4;
   int maxNumRefFrames = 0;
-  bool gapsInFrameNumAllowed = false;
   int widthInMbs = 0;
   int frameHeightInMbs = 0;  // both fields, for field coding
   bool frameMbsOnly = true;

@@ -3,8 +3,7 @@
 //   QT_QPA_PLATFORM=offscreen build/release/bin/controls_benchmark
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
+#include "tests/support/offscreen_benchmark_main.h"
 #include "ui/controls/color_list.h"
 #include "ui/controls/skin_button.h"
 #include "ui/framework/skins.h"
@@ -37,11 +36,4 @@ BENCHMARK(BM_PaintStretchedSkinButton)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }

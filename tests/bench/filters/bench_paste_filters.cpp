@@ -6,10 +6,10 @@
 //   build/release/bin/bench_paste_filters
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QString>
 
+#include "tests/support/offscreen_benchmark_main.h"
 #include "ui/devicelist/dlg_modify_network_new.h"
 #include "ui/filters/edit_filters.h"
 
@@ -60,11 +60,4 @@ BENCHMARK(BM_PasteIntoAdminPassword)->DenseRange(0, 2)->Unit(benchmark::kMillise
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }

@@ -9,6 +9,7 @@
 #include "libs/liveview/network_live_view.h"
 #include "tests/support/fake_device_library.h"
 #include "tests/support/loopback_range.h"
+#include "tests/unit/devicelink/loopback_simulator.h"
 #include "tools/devsim/simulator.h"
 #include "tests/ui/controls/render_program.h"
 #include "ui/framework/modal_seam.h"
@@ -33,8 +34,8 @@ int main(int argc, char** argv) {
   std::optional<testsupport::LoopbackRange> range;  // held while the simulator lives
   std::unique_ptr<devsim::Simulator> sim;
   std::string error;
-  range = testsupport::StartOnFreeLoopbackRange(
-      [&](const testsupport::LoopbackRange& r, std::string& why) {
+  range = simtest::OpenSimulatorOnLoopbackRange(
+      [&](const testsupport::LoopbackRange& r) {
         devsim::Fleet fleet;
         devsim::DeviceProfile camera;
         camera.section = "lobby-dome";
@@ -42,15 +43,9 @@ int main(int argc, char** argv) {
         camera.ip = cameraIp = r.Prefix() + "1.21";
         camera.users = {{"admin", "admin123"}};
         fleet.devices.push_back(camera);
-        devsim::SimulatorOptions options;
-        options.loopback = true;
-        options.discovery = {{0x7F000001u, 0}};
-        sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
-        if (sim->Open(why)) return true;
-        sim.reset();
-        return false;
+        return fleet;
       },
-      error);
+      sim, error);
   if (!range) {
     std::fprintf(stderr, "render_preview: %s\n", error.c_str());
     return 1;

@@ -20,6 +20,7 @@
 #include "core/device/sdk_device_info.h"
 #include "libs/devicelink/devicelink.h"
 #include "tests/support/loopback_range.h"
+#include "tests/unit/devicelink/loopback_simulator.h"
 #include "tools/devsim/simulator.h"
 
 namespace simtest {
@@ -56,23 +57,17 @@ class SimFixture : public ::testing::Test {
 
   void SetUp() override {
     std::string error;
-    range = testsupport::StartOnFreeLoopbackRange(
-        [this](const testsupport::LoopbackRange& r, std::string& why) {
+    range = OpenSimulatorOnLoopbackRange(
+        [this](const testsupport::LoopbackRange& r) {
           subnet = r.Prefix() + "1.";
           devsim::Fleet fleet;
           fleet.settings.answerSpreadMs = AnswerSpreadMs();
           for (int i = 1; i <= DeviceCount(); ++i) fleet.devices.push_back(Device(subnet, i));
           Shape(fleet.devices);
           profiles = fleet.devices;
-          devsim::SimulatorOptions options;
-          options.loopback = true;
-          options.discovery = {{0x7F000001u, 0}};
-          sim = std::make_unique<devsim::Simulator>(std::move(fleet), options);
-          if (sim->Open(why)) return true;
-          sim.reset();
-          return false;
+          return fleet;
         },
-        error);
+        sim, error);
     ASSERT_TRUE(sim) << "no loopback range to start on: " << error;
     sim->StartThread();
     sim->SetDeviceObserver([this](const devsim::DeviceSnapshot& d) {
